@@ -1,0 +1,31 @@
+// What the main window needs from the world outside it: the modal dialogs, the clipboard, the
+// sampling timer, the folder for recordings and the way to end the program. The program gets the
+// real ones; tests build their own.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "ui/clipboard.h"
+#include "ui/dialogs.h"
+#include "ui/tick_timer.h"
+
+namespace quarvel {
+
+struct Services {
+  std::unique_ptr<Dialogs> dialogs;
+  std::unique_ptr<Clipboard> clipboard;
+  std::unique_ptr<TickTimer> timer;
+  QString data_dir;                   // where recordings are proposed
+  std::function<void()> end_program;  // ends the process at once
+};
+
+// Qt dialogs, the system clipboard, a precise timer, the recordings folder of this platform
+// (c:\data on Windows, the folder "data" in the home directory elsewhere) and an immediate exit.
+Services system_services();
+
+// The recordings folder of this platform.
+QString default_data_dir();
+
+}  // namespace quarvel

@@ -1,0 +1,14 @@
+// The start-up sequence of the main window and the colouring of the scale buttons.
+#pragma once
+
+namespace quarvel {
+
+class MainWindow;
+
+// Gives the shared state its first values, prepares the results grids and draws the empty frame.
+void form_initialize(MainWindow& w);
+
+// The four scale buttons take the scale colour of display channel ch.
+void colour_scale_buttons(MainWindow& w, int ch);
+
+}  // namespace quarvel

@@ -1,0 +1,56 @@
+// Everything modal the program asks the user goes through this one interface: input boxes,
+// Yes/No and warning message boxes, and the open and save file dialogs. The window is given the
+// real one; tests give it a scripted one.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace quarvel {
+
+struct FileDialogRequest {
+  QString filter;  // "description|pattern|description|pattern..." (a lone description is allowed)
+  int filter_index = 1;
+  QString title;
+  QString file_name;
+  QString initial_dir;
+  QString default_ext;  // without the dot
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // The typed text; empty when cancelled.
+  virtual QString input_box(const QString& prompt, const QString& title, const QString& default_text) = 0;
+  // True for Yes.
+  virtual bool yes_no(const QString& text, const QString& title) = 0;
+  virtual void warning(const QString& text, const QString& title) = 0;
+  // The chosen file's full path; empty when cancelled. A save dialog has already confirmed with
+  // the user before it returns the name of a file that exists.
+  virtual QString open_file(const FileDialogRequest& request) = 0;
+  virtual QString save_file(const FileDialogRequest& request) = 0;
+};
+
+// The real dialogs, as Qt's modal dialogs over the given window.
+class QtDialogs : public Dialogs {
+ public:
+  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  QString input_box(const QString& prompt, const QString& title, const QString& default_text) override;
+  bool yes_no(const QString& text, const QString& title) override;
+  void warning(const QString& text, const QString& title) override;
+  QString open_file(const FileDialogRequest& request) override;
+  QString save_file(const FileDialogRequest& request) override;
+
+ private:
+  QString run_file_dialog(const FileDialogRequest& request, bool save);
+  QWidget* parent_;
+};
+
+// "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn" -> the toolkit's filter list
+// ("Quarvel files (*.bin);;Labtech files (*.prn)").
+QString toolkit_filter(const QString& filter);
+
+}  // namespace quarvel

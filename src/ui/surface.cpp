@@ -1,0 +1,247 @@
+#include "ui/surface.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QTimer>
+#include <algorithm>
+
+#include "core/colour.h"
+
+namespace quarvel {
+
+QColor to_qcolor(int32_t packed) { return QColor(red_of(packed), green_of(packed), blue_of(packed)); }
+
+int32_t from_qcolor(const QColor& c) { return rgb(c.red(), c.green(), c.blue()); }
+
+Surface::Surface(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  image_ = QImage(pixel_width(), pixel_height(), QImage::Format_RGB32);
+  image_.fill(to_qcolor(back_colour_));
+}
+
+Surface::~Surface() { end_painting(); }
+
+void Surface::set_scale(double left, double top, double width, double height) {
+  scale_ = UserScale{left, top, width, height};
+}
+
+double Surface::twips_per_pixel() const {
+  const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+  return 1440.0 / dpi;
+}
+
+void Surface::set_scale_mode(ScaleMode mode) {
+  mode_ = mode;
+  if (mode == ScaleMode::Pixel) {
+    scale_ = UserScale{0, 0, static_cast<double>(pixel_width()), static_cast<double>(pixel_height())};
+  } else if (mode == ScaleMode::Twip) {
+    const double t = twips_per_pixel();
+    scale_ = UserScale{0, 0, pixel_width() * t, pixel_height() * t};
+  }
+}
+
+void Surface::set_back_colour(int32_t c) { back_colour_ = c; }
+
+// Brings the picture to the widget's size, keeping what is drawn at the top left. A widget that
+// was resized while hidden gets its resize event only when shown; drawing must not wait for it.
+void Surface::fit_picture() {
+  const QSize s(pixel_width(), pixel_height());
+  if (s == image_.size()) return;
+  end_painting();
+  QImage next(s, QImage::Format_RGB32);
+  next.fill(to_qcolor(back_colour_));
+  {
+    QPainter p(&next);
+    p.drawImage(0, 0, image_);
+  }
+  image_ = std::move(next);
+}
+
+QPainter& Surface::painter() {
+  fit_picture();
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    painter_->setFont(font());
+  }
+  return *painter_;
+}
+
+void Surface::end_painting() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+void Surface::mark_dirty(const QRect& r) {
+  const QRect clipped = r.intersected(image_.rect());
+  if (clipped.isEmpty()) return;
+  dirty_ |= clipped;
+  if (!update_posted_) {
+    update_posted_ = true;
+    QTimer::singleShot(0, this, [this] {
+      update_posted_ = false;
+      update(dirty_);
+      dirty_ = QRect();
+    });
+  }
+}
+
+void Surface::cls() {
+  end_painting();
+  fit_picture();
+  image_.fill(to_qcolor(back_colour_));
+  printed_.clear();
+  current_x = 0;
+  current_y = 0;
+  mark_dirty(image_.rect());
+}
+
+void Surface::stroke_line(int x1, int y1, int x2, int y2, int32_t colour) {
+  QPainter& p = painter();
+  if (draw_mode_ == DrawMode::Invert) {
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::white, 0));
+  } else {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(QPen(to_qcolor(colour), 0));
+  }
+  if (x1 == x2 && y1 == y2) {
+    p.drawPoint(x1, y1);
+  } else {
+    p.drawLine(x1, y1, x2, y2);
+  }
+  mark_dirty(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
+}
+
+void Surface::fill_pixels(const QRect& r, int32_t colour) {
+  if (r.isEmpty()) return;
+  QPainter& p = painter();
+  if (draw_mode_ == DrawMode::Invert) {
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.fillRect(r, Qt::white);
+  } else {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(r, to_qcolor(colour));
+  }
+  mark_dirty(r);
+}
+
+void Surface::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_colour_); }
+
+void Surface::line(double x1, double y1, double x2, double y2, int32_t colour) {
+  const PixelMap m = pixel_map();
+  stroke_line(m.pixel_x(x1), m.pixel_y(y1), m.pixel_x(x2), m.pixel_y(y2), colour);
+}
+
+void Surface::box(double x1, double y1, double x2, double y2) { box(x1, y1, x2, y2, fore_colour_); }
+
+void Surface::box(double x1, double y1, double x2, double y2, int32_t colour) {
+  const PixelMap m = pixel_map();
+  const int ax = m.pixel_x(x1), bx = m.pixel_x(x2), ay = m.pixel_y(y1), by = m.pixel_y(y2);
+  const int left = std::min(ax, bx), right = std::max(ax, bx);
+  const int top = std::min(ay, by), bottom = std::max(ay, by);
+  const int w = right - left + 1, h = bottom - top + 1;
+  if (w <= 2 || h <= 2) {
+    fill_pixels(QRect(left, top, w, h), colour);
+    return;
+  }
+  // Four strips that never overlap, so an inverted outline drawn twice restores every pixel.
+  fill_pixels(QRect(left, top, w, 1), colour);
+  fill_pixels(QRect(left, bottom, w, 1), colour);
+  fill_pixels(QRect(left, top + 1, 1, h - 2), colour);
+  fill_pixels(QRect(right, top + 1, 1, h - 2), colour);
+}
+
+double Surface::text_width(const QString& text) const {
+  return pixel_map().user_dx(QFontMetrics(font()).horizontalAdvance(text));
+}
+
+double Surface::text_height(const QString&) const {
+  return pixel_map().user_dy(QFontMetrics(font()).height());
+}
+
+void Surface::print(const QString& text) {
+  const PixelMap m = pixel_map();
+  const QFontMetrics fm(font());
+  const int px = m.pixel_x(current_x), py = m.pixel_y(current_y);
+  QPainter& p = painter();
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p.setPen(to_qcolor(fore_colour_));
+  p.drawText(QPoint(px, py + fm.ascent()), text);
+  const QRect r(px, py, fm.horizontalAdvance(text), fm.height());
+  printed_.push_back(PrintedText{text, current_x, current_y, r, fore_colour_});
+  mark_dirty(r);
+  current_x = scale_.left;
+  current_y += text_height(text);
+}
+
+void Surface::refresh() {
+  end_painting();
+  update_posted_ = false;
+  repaint(dirty_.isEmpty() ? rect() : dirty_);
+  dirty_ = QRect();
+}
+
+const QImage& Surface::image() {
+  end_painting();
+  fit_picture();
+  return image_;
+}
+
+QColor Surface::pixel(int px, int py) {
+  end_painting();
+  fit_picture();
+  return image_.pixelColor(px, py);
+}
+
+void Surface::paintEvent(QPaintEvent* e) {
+  end_painting();
+  fit_picture();
+  QPainter p(this);
+  p.drawImage(e->rect(), image_, e->rect());
+}
+
+void Surface::resizeEvent(QResizeEvent* e) {
+  fit_picture();
+  if (mode_ == ScaleMode::Pixel) set_scale_mode(ScaleMode::Pixel);
+  if (mode_ == ScaleMode::Twip) set_scale_mode(ScaleMode::Twip);
+  QWidget::resizeEvent(e);
+  emit resized();
+}
+
+static int vb_buttons(Qt::MouseButtons b) {
+  int r = 0;
+  if (b & Qt::LeftButton) r |= 1;
+  if (b & Qt::RightButton) r |= 2;
+  if (b & Qt::MiddleButton) r |= 4;
+  return r;
+}
+
+static int vb_shift(Qt::KeyboardModifiers m) {
+  int r = 0;
+  if (m & Qt::ShiftModifier) r |= 1;
+  if (m & Qt::ControlModifier) r |= 2;
+  if (m & Qt::AltModifier) r |= 4;
+  return r;
+}
+
+void Surface::deliver(QMouseEvent* e, int kind) {
+  const QPoint px = e->position().toPoint();
+  const PixelMap m = pixel_map();
+  const double x = m.user_x(px.x()), y = m.user_y(px.y());
+  const int shift = vb_shift(e->modifiers());
+  if (kind == 0) emit mouse_down(vb_buttons(e->button()), shift, x, y);
+  if (kind == 1) emit mouse_move(vb_buttons(e->buttons()), shift, x, y);
+  if (kind == 2) emit mouse_up(vb_buttons(e->button()), shift, x, y);
+}
+
+void Surface::mousePressEvent(QMouseEvent* e) { deliver(e, 0); }
+void Surface::mouseMoveEvent(QMouseEvent* e) { deliver(e, 1); }
+void Surface::mouseReleaseEvent(QMouseEvent* e) { deliver(e, 2); }
+
+}  // namespace quarvel

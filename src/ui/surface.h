@@ -1,0 +1,134 @@
+// The plotting surface: a widget that owns a persistent picture and paints the screen from it.
+// Drawing happens in a user coordinate system (left, top, width, height; a negative height makes
+// y grow upwards), in copy or invert mode; invert-mode marks are removed by drawing them again.
+// Mouse events arrive in user coordinates.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "ui/user_scale.h"
+
+namespace quarvel {
+
+class Surface : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class ScaleMode { User, Pixel, Twip };
+  enum class DrawMode { Copy, Invert };
+
+  // A text printed since the last clear, for whoever needs to know what the picture says.
+  struct PrintedText {
+    QString text;
+    double x = 0;  // user position of its top-left corner when printed
+    double y = 0;
+    QRect pixels;  // where it landed
+    int32_t colour = 0;
+  };
+
+  explicit Surface(QWidget* parent = nullptr);
+  ~Surface() override;
+
+  // --- coordinate system
+  UserScale scale() const { return scale_; }
+  double scale_left() const { return scale_.left; }
+  double scale_top() const { return scale_.top; }
+  double scale_width() const { return scale_.width; }
+  double scale_height() const { return scale_.height; }
+  void set_scale(double left, double top, double width, double height);
+  void set_scale_left(double v) { scale_.left = v; }
+  void set_scale_top(double v) { scale_.top = v; }
+  void set_scale_width(double v) { scale_.width = v; }
+  void set_scale_height(double v) { scale_.height = v; }
+  // Pixel and twip modes set the scale to the device size in those units; switching back to the
+  // user mode keeps the current numbers until the caller sets new ones.
+  void set_scale_mode(ScaleMode mode);
+  ScaleMode scale_mode() const { return mode_; }
+  // The device size is the widget's size; the picture follows it before every drawing.
+  int pixel_width() const { return std::max(1, width()); }
+  int pixel_height() const { return std::max(1, height()); }
+  PixelMap pixel_map() const { return PixelMap(scale_, pixel_width(), pixel_height()); }
+  double twips_per_pixel() const;
+
+  // --- colours and modes (packed 0x00BBGGRR)
+  int32_t back_colour() const { return back_colour_; }
+  void set_back_colour(int32_t c);
+  int32_t fore_colour() const { return fore_colour_; }
+  void set_fore_colour(int32_t c) { fore_colour_ = c; }
+  DrawMode draw_mode() const { return draw_mode_; }
+  void set_draw_mode(DrawMode m) { draw_mode_ = m; }
+  // Persistent drawing (the picture survives being covered) or direct drawing while a sweep runs.
+  // Both draw into the picture here; the flag is kept for callers that ask.
+  bool auto_redraw() const { return auto_redraw_; }
+  void set_auto_redraw(bool on) { auto_redraw_ = on; }
+
+  // --- drawing
+  void cls();
+  void line(double x1, double y1, double x2, double y2);
+  void line(double x1, double y1, double x2, double y2, int32_t colour);
+  // Rectangle outline between two corners (both corner pixels included).
+  void box(double x1, double y1, double x2, double y2);
+  void box(double x1, double y1, double x2, double y2, int32_t colour);
+
+  // --- text: CurrentX/CurrentY is the top-left corner of the next printed text
+  double current_x = 0;
+  double current_y = 0;
+  void print(const QString& text);
+  double text_width(const QString& text) const;   // in user units
+  double text_height(const QString& text) const;  // in user units, signed like the scale
+  const std::vector<PrintedText>& printed_texts() const { return printed_; }
+
+  // Repaints the screen from the picture at once.
+  void refresh();
+  // The picture as it stands (pending drawing finished).
+  const QImage& image();
+  QColor pixel(int px, int py);
+
+ signals:
+  // button: 1 left, 2 right, 4 middle (for moves: the set held); shift: 1 shift, 2 ctrl, 4 alt.
+  void mouse_down(int button, int shift, double x, double y);
+  void mouse_move(int button, int shift, double x, double y);
+  void mouse_up(int button, int shift, double x, double y);
+  void resized();
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  QPainter& painter();
+  void end_painting();
+  void fit_picture();
+  void mark_dirty(const QRect& r);
+  void stroke_line(int x1, int y1, int x2, int y2, int32_t colour);
+  void fill_pixels(const QRect& r, int32_t colour);
+  void deliver(QMouseEvent* e, int kind);
+
+  QImage image_;
+  std::unique_ptr<QPainter> painter_;
+  UserScale scale_;
+  ScaleMode mode_ = ScaleMode::User;
+  int32_t back_colour_ = 0;
+  int32_t fore_colour_ = 0x00FFFFFF;
+  DrawMode draw_mode_ = DrawMode::Copy;
+  bool auto_redraw_ = true;
+  QRect dirty_;
+  bool update_posted_ = false;
+  std::vector<PrintedText> printed_;
+};
+
+// A packed 0x00BBGGRR colour as a QColor, and back.
+QColor to_qcolor(int32_t packed);
+int32_t from_qcolor(const QColor& c);
+
+}  // namespace quarvel

@@ -1,0 +1,85 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace quarvel::testing {
+
+static const char* kind_name(ScriptedDialogs::Kind k) {
+  switch (k) {
+    case ScriptedDialogs::Kind::Input: return "input box";
+    case ScriptedDialogs::Kind::YesNo: return "Yes/No box";
+    case ScriptedDialogs::Kind::Warning: return "warning box";
+    case ScriptedDialogs::Kind::Open: return "open dialog";
+    case ScriptedDialogs::Kind::Save: return "save dialog";
+  }
+  return "dialog";
+}
+
+ScriptedDialogs::~ScriptedDialogs() { verify(); }
+
+void ScriptedDialogs::verify() {
+  for (const Expected& e : expected_)
+    ADD_FAILURE() << "expected " << kind_name(e.kind) << " \"" << e.match.toStdString() << "\" never came";
+  expected_.clear();
+}
+
+void ScriptedDialogs::expect_input(const QString& prompt, const QString& answer) {
+  expected_.push_back({Kind::Input, prompt, answer});
+}
+void ScriptedDialogs::expect_yes_no(const QString& text, bool yes) {
+  expected_.push_back({Kind::YesNo, text, {}, yes});
+}
+void ScriptedDialogs::expect_warning(const QString& text) { expected_.push_back({Kind::Warning, text, {}}); }
+void ScriptedDialogs::expect_open(const QString& title, const QString& path) {
+  expected_.push_back({Kind::Open, title, path});
+}
+void ScriptedDialogs::expect_save(const QString& title, const QString& path) {
+  expected_.push_back({Kind::Save, title, path});
+}
+
+const ScriptedDialogs::Expected* ScriptedDialogs::take(Kind kind, const QString& match) {
+  if (expected_.empty()) {
+    ADD_FAILURE() << "unexpected " << kind_name(kind) << " \"" << match.toStdString() << "\"";
+    return nullptr;
+  }
+  const Expected e = expected_.front();
+  if (e.kind != kind || e.match != match) {
+    ADD_FAILURE() << "expected " << kind_name(e.kind) << " \"" << e.match.toStdString() << "\" but got "
+                  << kind_name(kind) << " \"" << match.toStdString() << "\"";
+    return nullptr;
+  }
+  expected_.pop_front();
+  current_ = e;
+  return &current_;
+}
+
+QString ScriptedDialogs::input_box(const QString& prompt, const QString& title, const QString& default_text) {
+  asked_.push_back({Kind::Input, prompt, title, default_text, {}});
+  const Expected* e = take(Kind::Input, prompt);
+  return e ? e->answer : QString();
+}
+
+bool ScriptedDialogs::yes_no(const QString& text, const QString& title) {
+  asked_.push_back({Kind::YesNo, text, title, {}, {}});
+  const Expected* e = take(Kind::YesNo, text);
+  return e ? e->yes : false;
+}
+
+void ScriptedDialogs::warning(const QString& text, const QString& title) {
+  asked_.push_back({Kind::Warning, text, title, {}, {}});
+  take(Kind::Warning, text);
+}
+
+QString ScriptedDialogs::open_file(const FileDialogRequest& request) {
+  asked_.push_back({Kind::Open, request.title, request.title, request.file_name, request});
+  const Expected* e = take(Kind::Open, request.title);
+  return e ? e->answer : QString();
+}
+
+QString ScriptedDialogs::save_file(const FileDialogRequest& request) {
+  asked_.push_back({Kind::Save, request.title, request.title, request.file_name, request});
+  const Expected* e = take(Kind::Save, request.title);
+  return e ? e->answer : QString();
+}
+
+}  // namespace quarvel::testing

@@ -1,0 +1,58 @@
+// Dialogs for tests, strict both ways: every dialog the program opens must have been expected
+// (with the prompt or text the test names), and every expected dialog must come.
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "ui/dialogs.h"
+
+namespace quarvel::testing {
+
+class ScriptedDialogs : public Dialogs {
+ public:
+  enum class Kind { Input, YesNo, Warning, Open, Save };
+  struct Asked {
+    Kind kind;
+    QString prompt;  // prompt, message text or dialog title
+    QString title;
+    QString default_text;
+    FileDialogRequest request;
+  };
+
+  ~ScriptedDialogs() override;
+
+  // Expect an input box with this prompt, answered with answer ("" = cancelled).
+  void expect_input(const QString& prompt, const QString& answer);
+  void expect_yes_no(const QString& text, bool yes);
+  void expect_warning(const QString& text);
+  // Expect a file dialog (matched by title), answered with a path ("" = cancelled).
+  void expect_open(const QString& title, const QString& path);
+  void expect_save(const QString& title, const QString& path);
+
+  // Fails the running test if expected dialogs did not come; clears the expectations.
+  void verify();
+  const std::vector<Asked>& asked() const { return asked_; }
+  bool pending() const { return !expected_.empty(); }
+
+  QString input_box(const QString& prompt, const QString& title, const QString& default_text) override;
+  bool yes_no(const QString& text, const QString& title) override;
+  void warning(const QString& text, const QString& title) override;
+  QString open_file(const FileDialogRequest& request) override;
+  QString save_file(const FileDialogRequest& request) override;
+
+ private:
+  struct Expected {
+    Kind kind;
+    QString match;
+    QString answer;
+    bool yes = false;
+  };
+  const Expected* take(Kind kind, const QString& match);
+
+  std::deque<Expected> expected_;
+  Expected current_;
+  std::vector<Asked> asked_;
+};
+
+}  // namespace quarvel::testing

@@ -1,0 +1,111 @@
+// Guards the plotting surface: drawing lands on the pixels the user coordinates name, invert
+// marks drawn twice restore every pixel, outlines and texts land where placed, and the pixel
+// mode reports the device size.
+#include <QApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+#include "core/colour.h"
+#include "ui/surface.h"
+
+using namespace quarvel;
+
+class SurfaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.setFixedSize(200, 100);
+    s.resize(200, 100);
+    s.set_back_colour(kBlue);
+    s.set_fore_colour(kWhite);
+    s.set_scale(-10, 5, 20, -10);  // x -10..10, y 5 (top) .. -5 (bottom)
+    s.cls();
+  }
+  QColor at(int x, int y) { return s.pixel(x, y); }
+  Surface s;
+};
+
+TEST_F(SurfaceTest, LineLandsOnTheMappedPixels) {
+  s.line(0, 0, 5, 0, kYellow);  // from pixel (100, 50) to (150, 50)
+  EXPECT_EQ(at(100, 50), to_qcolor(kYellow));
+  EXPECT_EQ(at(125, 50), to_qcolor(kYellow));
+  EXPECT_EQ(at(150, 50), to_qcolor(kYellow));
+  EXPECT_EQ(at(125, 49), to_qcolor(kBlue));
+  EXPECT_EQ(at(99, 50), to_qcolor(kBlue));
+  s.line(0, 5, 0, -4.9);  // default colour, vertical at pixel 100
+  EXPECT_EQ(at(100, 0), to_qcolor(kWhite));
+  EXPECT_EQ(at(100, 99), to_qcolor(kWhite));
+}
+
+TEST_F(SurfaceTest, InvertTwiceRestoresEveryPixel) {
+  s.line(-10, -5, 10, 5, kYellow);
+  s.box(-3, 3, 4, -2, kCyan);
+  const QImage before = s.image().copy();
+  s.set_draw_mode(Surface::DrawMode::Invert);
+  s.line(1, 5, 1, -5);
+  s.box(-5, 4, 6, -4);
+  s.line(-10, 0, 10, 0);
+  const QImage marked = s.image().copy();
+  EXPECT_NE(marked, before);
+  // the inverted cursor column turned blue into yellow's opposite: 0,0,255 -> 255,255,0
+  EXPECT_EQ(at(110, 5), QColor(255, 255, 0));
+  s.line(1, 5, 1, -5);
+  s.box(-5, 4, 6, -4);
+  s.line(-10, 0, 10, 0);
+  EXPECT_EQ(s.image(), before);
+}
+
+TEST_F(SurfaceTest, BoxIsAnOutlineButThinColumnsAreFilled) {
+  s.box(-5, 4, 5, -4, kWhite);  // pixels 50..150 x 10..90
+  EXPECT_EQ(at(50, 10), to_qcolor(kWhite));
+  EXPECT_EQ(at(150, 90), to_qcolor(kWhite));
+  EXPECT_EQ(at(50, 50), to_qcolor(kWhite));
+  EXPECT_EQ(at(100, 50), to_qcolor(kBlue));
+  s.box(7, 4, 7.05, -4, kYellow);  // one pixel wide: a filled bar
+  EXPECT_EQ(at(170, 50), to_qcolor(kYellow));
+}
+
+TEST_F(SurfaceTest, TextLandsWherePlacedAndIsMeasuredInUserUnits) {
+  s.current_x = -5;
+  s.current_y = 2;
+  s.print("X1");
+  ASSERT_EQ(s.printed_texts().size(), 1u);
+  const auto& t = s.printed_texts().front();
+  EXPECT_EQ(t.text, "X1");
+  EXPECT_EQ(t.pixels.topLeft(), QPoint(50, 30));
+  bool inked = false;
+  for (int x = t.pixels.left(); x <= t.pixels.right(); ++x)
+    for (int y = t.pixels.top(); y <= t.pixels.bottom(); ++y) inked |= at(x, y) != to_qcolor(kBlue);
+  EXPECT_TRUE(inked);
+  EXPECT_GT(s.text_width("X1"), 0);
+  EXPECT_LT(s.text_height("X1"), 0) << "heights follow the sign of the scale";
+  EXPECT_NEAR(s.text_width("X1"), t.pixels.width() * 20.0 / 200, 1e-9);
+  s.cls();
+  EXPECT_TRUE(s.printed_texts().empty());
+}
+
+TEST_F(SurfaceTest, PixelModeReportsTheDeviceSize) {
+  s.set_scale_mode(Surface::ScaleMode::Pixel);
+  EXPECT_EQ(s.scale_width(), 200);
+  EXPECT_EQ(s.scale_height(), 100);
+  EXPECT_EQ(s.scale_left(), 0);
+  s.set_scale_mode(Surface::ScaleMode::User);
+  EXPECT_EQ(s.scale_width(), 200) << "the user mode keeps the numbers until new ones are set";
+  s.set_scale_mode(Surface::ScaleMode::Twip);
+  EXPECT_NEAR(s.scale_width(), 200 * s.twips_per_pixel(), 1e-9);
+}
+
+TEST_F(SurfaceTest, MouseEventsArriveInUserCoordinates) {
+  double gx = 0, gy = 0;
+  int gb = 0;
+  QObject::connect(&s, &Surface::mouse_down, [&](int b, int, double x, double y) {
+    gb = b;
+    gx = x;
+    gy = y;
+  });
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(150, 25), QPointF(150, 25), Qt::RightButton,
+                    Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(&s, &press);
+  EXPECT_EQ(gb, 2);
+  EXPECT_NEAR(gx, 5.05, 1e-9);
+  EXPECT_NEAR(gy, 2.45, 1e-9);
+}
