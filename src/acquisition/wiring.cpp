@@ -1,0 +1,8 @@
+#include "core/handlers.h"
+#include "core/main_window.h"
+
+namespace quarvel {
+
+void wire_acquisition(MainWindow& w) { (void)w; }
+
+}  // namespace quarvel

@@ -1,0 +1,13 @@
+list(APPEND QUARVEL_CORE_SOURCES
+  core/numbers.cpp
+  core/shared_state.cpp
+)
+list(APPEND QUARVEL_APP_SOURCES
+  core/handlers.cpp
+  core/main_window.cpp
+  core/services.cpp
+  core/startup.cpp
+)
+list(APPEND QUARVEL_APP_SOURCES
+  core/settings_wiring.cpp
+)

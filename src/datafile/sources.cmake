@@ -1,0 +1,3 @@
+list(APPEND QUARVEL_APP_SOURCES
+  datafile/wiring.cpp
+)

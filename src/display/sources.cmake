@@ -1,0 +1,9 @@
+list(APPEND QUARVEL_CORE_SOURCES
+  display/geometry.cpp
+  display/scale_choice.cpp
+)
+list(APPEND QUARVEL_APP_SOURCES
+  display/draw_curves.cpp
+  display/draw_frame.cpp
+  display/wiring.cpp
+)

@@ -1,0 +1,5 @@
+quarvel_test(tests_core
+  core/numbers_test.cpp
+  core/shared_state_test.cpp
+  core/startup_test.cpp
+)

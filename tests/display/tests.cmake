@@ -1,0 +1,3 @@
+quarvel_test(tests_display
+  display/draw_frame_test.cpp
+)
