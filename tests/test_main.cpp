@@ -1,8 +1,8 @@
 // One main for every test executable: headless platform unless one is set, test-mode standard
 // paths, and one QApplication for the widgets under test.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -9,9 +9,15 @@ namespace quarvel {
 constexpr int32_t rgb(int r, int g, int b) {
   return static_cast<int32_t>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int red_of(int32_t c) { return c & 0xFF; }
-constexpr int green_of(int32_t c) { return (c >> 8) & 0xFF; }
-constexpr int blue_of(int32_t c) { return (c >> 16) & 0xFF; }
+constexpr int red_of(int32_t c) {
+  return c & 0xFF;
+}
+constexpr int green_of(int32_t c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr int blue_of(int32_t c) {
+  return (c >> 16) & 0xFF;
+}
 
 constexpr int32_t kWhite = rgb(255, 255, 255);
 constexpr int32_t kYellow = rgb(255, 255, 0);
@@ -22,15 +28,21 @@ constexpr int32_t kGrey = rgb(150, 150, 150);
 constexpr int32_t kShade = rgb(230, 230, 230);
 
 // Channel colours of display channels 1, 2, 3.
-constexpr int32_t channel_colour(int ch) { return ch == 1 ? kWhite : ch == 2 ? kYellow : kCyan; }
+constexpr int32_t channel_colour(int ch) {
+  return ch == 1 ? kWhite : ch == 2 ? kYellow : kCyan;
+}
 
 // Classic palette: 0 black, 9 light blue, 15 bright white; other entries are not used.
 constexpr int32_t palette_colour(int index) {
   switch (index) {
-    case 0: return kBlack;
-    case 9: return kBlue;
-    case 15: return kWhite;
-    default: return kBlack;
+    case 0:
+      return kBlack;
+    case 9:
+      return kBlue;
+    case 15:
+      return kWhite;
+    default:
+      return kBlack;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,8 +23,12 @@
 
 namespace quarvel {
 
-void set_menu_visible(QMenu* m, bool on) { m->menuAction()->setVisible(on); }
-void set_menu_enabled(QMenu* m, bool on) { m->menuAction()->setEnabled(on); }
+void set_menu_visible(QMenu* m, bool on) {
+  m->menuAction()->setVisible(on);
+}
+void set_menu_enabled(QMenu* m, bool on) {
+  m->menuAction()->setEnabled(on);
+}
 
 namespace {
 
@@ -37,7 +42,9 @@ W* named(W* w, const QString& name, const QString& human = QString()) {
   return w;
 }
 
-QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(name).arg(i); }
+QString indexed(const char* name, int i) {
+  return QStringLiteral("%1(%2)").arg(name).arg(i);
+}
 
 QPushButton* button(const char* name, const QString& caption, const QFont& font, const QString& human = {}) {
   auto* b = named(new QPushButton(caption), name, human);
@@ -80,6 +87,11 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  if (s.acq_running) s.stop_request = kTrue;
+  QMainWindow::closeEvent(e);
+}
 
 void MainWindow::set_busy(bool on) {
   busy_ = on;
@@ -160,7 +172,8 @@ void MainWindow::build_controls() {
   newblk = button("newblk", "Newblk", times);
 
   for (int i = 0; i < 3; ++i) {
-    Grid1[i] = named(new ResultsGrid(200, 8), indexed("Grid1", i), QStringLiteral("results of channel %1").arg(i + 1));
+    Grid1[i] = named(new ResultsGrid(200, 8), indexed("Grid1", i),
+                     QStringLiteral("results of channel %1").arg(i + 1));
     Grid1[i]->setMinimumHeight(150);
   }
   Grid1[1]->set_back_colour(kYellow);

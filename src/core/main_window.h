@@ -138,6 +138,10 @@ class MainWindow : public QMainWindow {
   void set_caption(const QString& text) { setWindowTitle(text); }
   QString caption() const { return windowTitle(); }
 
+ protected:
+  // Closing the window ends a running acquisition loop, which writes what it recorded.
+  void closeEvent(QCloseEvent* e) override;
+
  signals:
   // Emitted after the window has laid out a new size for the plotting surface.
   void surface_resized();

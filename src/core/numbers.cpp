@@ -26,10 +26,16 @@ static T saturate(double r) {
   return static_cast<T>(r);
 }
 
-int16_t round_i16(double x) { return saturate<int16_t>(round_even(x)); }
-int32_t round_i32(double x) { return saturate<int32_t>(round_even(x)); }
+int16_t round_i16(double x) {
+  return saturate<int16_t>(round_even(x));
+}
+int32_t round_i32(double x) {
+  return saturate<int32_t>(round_even(x));
+}
 
-double trunc_toward_zero(double x) { return std::trunc(x); }
+double trunc_toward_zero(double x) {
+  return std::trunc(x);
+}
 
 double num(const QString& text) {
   const QByteArray bytes = text.toLatin1();
@@ -119,7 +125,9 @@ DecimalDigits decimal_digits(double v, int decimals) {
   return d;
 }
 
-bool is_placeholder(QChar c) { return c == '0' || c == '#'; }
+bool is_placeholder(QChar c) {
+  return c == '0' || c == '#';
+}
 
 }  // namespace
 
@@ -166,8 +174,7 @@ QString format(double v, const QString& pattern) {
   std::string frac = d.frac_digits;
   while (static_cast<int>(frac.size()) > min_dec && frac.back() == '0') frac.pop_back();
 
-  const bool is_zero =
-      d.int_digits.empty() && d.frac_digits.find_first_not_of('0') == std::string::npos;
+  const bool is_zero = d.int_digits.empty() && d.frac_digits.find_first_not_of('0') == std::string::npos;
   QString out = prefix;
   if (v < 0 && !is_zero) out += '-';
   out += QString::fromStdString(ints);
@@ -195,9 +202,13 @@ static QString general_with_digits(double v, int digits) {
   return QString::fromStdString(mant + "E" + sign + exd);
 }
 
-QString format_general(float v) { return general_with_digits(static_cast<double>(v), 7); }
+QString format_general(float v) {
+  return general_with_digits(static_cast<double>(v), 7);
+}
 
-QString format_general_double(double v) { return general_with_digits(v, 15); }
+QString format_general_double(double v) {
+  return general_with_digits(v, 15);
+}
 
 QString str_number(float v) {
   const QString g = format_general(v);

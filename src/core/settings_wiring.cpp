@@ -1,8 +1,32 @@
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
 #include "core/handlers.h"
 #include "core/main_window.h"
+#include "core/settings.h"
+#include "ui/events.h"
 
 namespace quarvel {
 
-void wire_settings(MainWindow& w) { (void)w; }
+void wire_settings(MainWindow& w) {
+  on_focus_out(w.sampling_hz, [&w] { sampling_hz_lost_focus(w); });
+  on_enter_key(w.sampling_hz, [&w] { sampling_hz_enter(w); });
+  on_focus_out(w.scr_lng, [&w] { scr_lng_lost_focus(w); });
+  on_enter_key(w.scr_lng, [&w] { w.monitor->setFocus(); });
+  on_enter_key(w.file_lng, [&w] { w.monitor->setFocus(); });
+  on_focus_out(w.file_lng, [&w] { file_lng_lost_focus(w); });
+  QObject::connect(w.file_lng, &QComboBox::editTextChanged, &w, [&w] { file_lng_change(w); });
+  for (int i = 0; i < 3; ++i) {
+    QComboBox* list = w.ch_list[static_cast<size_t>(i)];
+    QObject::connect(list, &QComboBox::activated, &w, [&w, i] { ch_list_click(w, i); });
+    on_focus_out(list, [&w, i] { ch_list_lost_focus(w, i); });
+    on_enter_key(list, [&w] { w.monitor->setFocus(); });
+    QObject::connect(w.gain[static_cast<size_t>(i)], &QComboBox::activated, &w,
+                     [&w, i] { gain_click(w, i); });
+    QObject::connect(w.ch_select[static_cast<size_t>(i)], &QRadioButton::clicked, &w,
+                     [&w, i] { ch_select_click(w, i); });
+  }
+}
 
 }  // namespace quarvel

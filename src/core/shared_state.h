@@ -21,7 +21,9 @@ namespace quarvel {
 using Flag = int16_t;
 constexpr Flag kTrue = -1;
 constexpr Flag kFalse = 0;
-constexpr Flag as_flag(bool b) { return b ? kTrue : kFalse; }
+constexpr Flag as_flag(bool b) {
+  return b ? kTrue : kFalse;
+}
 
 constexpr float kNoLevel = -10000000.0f;  // level_y without a threshold level
 
@@ -62,7 +64,7 @@ struct SharedState {
   float view_start = 0;
   int32_t sweep_width = 0;
   int16_t disp_px_width = 0;
-  IndexedArray<float, 1, 20> range_table{5000, 4000, 2000, 1000, 500, 250, 125, 100, 50, 25,
+  IndexedArray<float, 1, 20> range_table{5000, 4000, 2000, 1000, 500, 250, 125,  100,  50,   25,
                                          20,   10,   5,    4,    2,   1,   0.5f, 0.3f, 0.2f, 0.1f};
   int16_t range_count = 20;
   PerChannel<int16_t> range_index = PerChannel<int16_t>::filled(4);

@@ -9,5 +9,6 @@ list(APPEND QUARVEL_APP_SOURCES
   core/startup.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
+  core/settings.cpp
   core/settings_wiring.cpp
 )

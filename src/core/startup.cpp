@@ -25,11 +25,33 @@ void colour_scale_buttons(MainWindow& w, int ch) {
 // Visibility and enabled states of the analysis view the program starts in.
 static void show_start_controls(MainWindow& w) {
   w.controler->hide();
-  for (QWidget* c : std::initializer_list<QWidget*>{
-           w.monitor, w.store, w.halt, w.save, w.ch_label, w.gain_label, w.drug_button, w.stim, w.ave_count,
-           w.ave_count_label, w.sampling_label, w.sampling_hz, w.hz, w.scr_lng_label, w.scr_lng, w.scr_unit,
-           w.ms1_label, w.ms2_label, w.dly1_label, w.dly1, w.stim_num_label, w.stim_num, w.interval_label,
-           w.interval, w.file_label, w.file_lng, w.file_unit})
+  for (QWidget* c : std::initializer_list<QWidget*>{w.monitor,
+                                                    w.store,
+                                                    w.halt,
+                                                    w.save,
+                                                    w.ch_label,
+                                                    w.gain_label,
+                                                    w.drug_button,
+                                                    w.stim,
+                                                    w.ave_count,
+                                                    w.ave_count_label,
+                                                    w.sampling_label,
+                                                    w.sampling_hz,
+                                                    w.hz,
+                                                    w.scr_lng_label,
+                                                    w.scr_lng,
+                                                    w.scr_unit,
+                                                    w.ms1_label,
+                                                    w.ms2_label,
+                                                    w.dly1_label,
+                                                    w.dly1,
+                                                    w.stim_num_label,
+                                                    w.stim_num,
+                                                    w.interval_label,
+                                                    w.interval,
+                                                    w.file_label,
+                                                    w.file_lng,
+                                                    w.file_unit})
     c->hide();
   for (int i = 0; i < 3; ++i) {
     w.ch_list[i]->hide();
@@ -127,7 +149,8 @@ void form_initialize(MainWindow& w) {
   s.view_start = 0;
   s.peak_mode = kFalse;
   // 10.
-  s.range_table = {5000, 4000, 2000, 1000, 500, 250, 125, 100, 50, 25, 20, 10, 5, 4, 2, 1, 0.5f, 0.3f, 0.2f, 0.1f};
+  s.range_table = {5000, 4000, 2000, 1000, 500, 250, 125,  100,  50,   25,
+                   20,   10,   5,    4,    2,   1,   0.5f, 0.3f, 0.2f, 0.1f};
   s.range_count = 20;
   // 11.
   s.channel_count = 1;

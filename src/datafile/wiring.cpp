@@ -3,6 +3,8 @@
 
 namespace quarvel {
 
-void wire_datafile(MainWindow& w) { (void)w; }
+void wire_datafile(MainWindow& w) {
+  (void)w;
+}
 
 }  // namespace quarvel

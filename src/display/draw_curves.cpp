@@ -7,9 +7,13 @@
 
 namespace quarvel {
 
-void draw_curves(MainWindow& w) { (void)w; }
+void draw_curves(MainWindow& w) {
+  (void)w;
+}
 
-void redraw(MainWindow& w) { draw_frame(w); }
+void redraw(MainWindow& w) {
+  draw_frame(w);
+}
 
 void show_picture(MainWindow& w) {
   if (w.mnuOverplot->isChecked()) {

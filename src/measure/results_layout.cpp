@@ -7,6 +7,8 @@ QStringList results_header_cells(bool block_view) {
   return {" ", "     x1", "     y1", "     x2", "     y2", "  ampl.", "   tone", " period"};
 }
 
-QString results_header_text(bool block_view) { return results_header_cells(block_view).join('\t'); }
+QString results_header_text(bool block_view) {
+  return results_header_cells(block_view).join('\t');
+}
 
 }  // namespace quarvel

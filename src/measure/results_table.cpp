@@ -4,6 +4,8 @@
 
 namespace quarvel {
 
-void reset_grid(MainWindow& w) { (void)w; }
+void reset_grid(MainWindow& w) {
+  (void)w;
+}
 
 }  // namespace quarvel

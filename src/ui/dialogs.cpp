@@ -43,7 +43,8 @@ QString QtDialogs::run_file_dialog(const FileDialogRequest& r, bool save) {
   dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   const QStringList filters = toolkit_filter(r.filter).split(";;");
   dlg.setNameFilters(filters);
-  if (r.filter_index >= 1 && r.filter_index <= filters.size()) dlg.selectNameFilter(filters[r.filter_index - 1]);
+  if (r.filter_index >= 1 && r.filter_index <= filters.size())
+    dlg.selectNameFilter(filters[r.filter_index - 1]);
   if (!r.default_ext.isEmpty()) dlg.setDefaultSuffix(r.default_ext);
   if (!r.file_name.isEmpty()) dlg.selectFile(r.file_name);
   // The save dialog asks before it returns the name of a file that exists.
@@ -53,8 +54,12 @@ QString QtDialogs::run_file_dialog(const FileDialogRequest& r, bool save) {
   return files.isEmpty() ? QString() : files.first();
 }
 
-QString QtDialogs::open_file(const FileDialogRequest& request) { return run_file_dialog(request, false); }
+QString QtDialogs::open_file(const FileDialogRequest& request) {
+  return run_file_dialog(request, false);
+}
 
-QString QtDialogs::save_file(const FileDialogRequest& request) { return run_file_dialog(request, true); }
+QString QtDialogs::save_file(const FileDialogRequest& request) {
+  return run_file_dialog(request, true);
+}
 
 }  // namespace quarvel

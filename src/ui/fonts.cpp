@@ -21,12 +21,13 @@ static QFont first_installed(const QStringList& families, QFont::StyleHint hint,
 }
 
 QFont times_font(double points, bool bold) {
-  return first_installed({"Times New Roman", "Liberation Serif", "Tinos", "DejaVu Serif"}, QFont::Serif, points,
-                         bold);
+  return first_installed({"Times New Roman", "Liberation Serif", "Tinos", "DejaVu Serif"}, QFont::Serif,
+                         points, bold);
 }
 
 QFont arial_font(double points, bool bold) {
-  return first_installed({"Arial", "Liberation Sans", "Arimo", "DejaVu Sans"}, QFont::SansSerif, points, bold);
+  return first_installed({"Arial", "Liberation Sans", "Arimo", "DejaVu Sans"}, QFont::SansSerif, points,
+                         bold);
 }
 
 int twips_to_pixels(int twips, const QWidget* w) {

@@ -21,9 +21,13 @@ ProgressWindow::ProgressWindow(QWidget* owner) : QWidget(owner, Qt::Tool), HScro
   setFixedSize(320, 60);
 }
 
-void ProgressWindow::set_value(int v) { HScroll1->setValue(std::clamp(v, 0, 100)); }
+void ProgressWindow::set_value(int v) {
+  HScroll1->setValue(std::clamp(v, 0, 100));
+}
 
-int ProgressWindow::value() const { return HScroll1->value(); }
+int ProgressWindow::value() const {
+  return HScroll1->value();
+}
 
 void ProgressWindow::show_modeless() {
   setWindowModality(Qt::NonModal);

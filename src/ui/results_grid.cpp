@@ -11,8 +11,11 @@
 namespace quarvel {
 
 ResultsGrid::ResultsGrid(int rows, int cols, QWidget* parent)
-    : QWidget(parent), cols_(cols), col_twips_(static_cast<size_t>(cols), 1200),
-      col_align_(static_cast<size_t>(cols), Align::Left), view_(new QTableWidget(this)) {
+    : QWidget(parent),
+      cols_(cols),
+      col_twips_(static_cast<size_t>(cols), 1200),
+      col_align_(static_cast<size_t>(cols), Align::Left),
+      view_(new QTableWidget(this)) {
   cells_.resize(static_cast<size_t>(rows), std::vector<Cell>(static_cast<size_t>(cols)));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -57,7 +60,9 @@ void ResultsGrid::set_row(int r) {
   row_ = r;
 }
 
-void ResultsGrid::set_col(int c) { col_ = std::clamp(c, 0, cols_ - 1); }
+void ResultsGrid::set_col(int c) {
+  col_ = std::clamp(c, 0, cols_ - 1);
+}
 
 QString ResultsGrid::text_at(int r, int c) const {
   if (r < 0 || r >= rows() || c < 0 || c >= cols_) return QString();
@@ -146,13 +151,18 @@ void ResultsGrid::set_back_colour(int32_t packed) {
   view_->setPalette(p);
 }
 
-void ResultsGrid::refresh() { view_->viewport()->update(); }
+void ResultsGrid::refresh() {
+  view_->viewport()->update();
+}
 
 static Qt::Alignment qt_alignment(ResultsGrid::Align a) {
   switch (a) {
-    case ResultsGrid::Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case ResultsGrid::Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case ResultsGrid::Align::Centre:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    case ResultsGrid::Align::Right:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
   }
 }
 
@@ -178,7 +188,8 @@ void ResultsGrid::rebuild_view() {
   }
   if (fixed_cols_ > 0) {
     view_->verticalHeader()->setFixedWidth(twips_to_px(col_twips_[0]));
-    for (int r = 0; r < vr; ++r) view_->setVerticalHeaderItem(r, new QTableWidgetItem(text_at(r + fixed_rows_, 0)));
+    for (int r = 0; r < vr; ++r)
+      view_->setVerticalHeaderItem(r, new QTableWidgetItem(text_at(r + fixed_rows_, 0)));
   }
   view_->verticalHeader()->setDefaultSectionSize(twips_to_px(row_twips_));
   for (int r = 0; r < vr; ++r)

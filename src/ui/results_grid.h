@@ -38,7 +38,7 @@ class ResultsGrid : public QWidget {
   QString text() const { return text_at(row_, col_); }
   void set_text(const QString& t);
   QString text_at(int r, int c) const;
-  void set_cell_back_colour(int32_t packed);  // of the current cell
+  void set_cell_back_colour(int32_t packed);        // of the current cell
   int32_t cell_back_colour_at(int r, int c) const;  // -1 when the cell has none of its own
 
   // Inserts a row whose cells are the tab-separated parts of text, at index or at the end (-1).

@@ -10,9 +10,13 @@
 
 namespace quarvel {
 
-QColor to_qcolor(int32_t packed) { return QColor(red_of(packed), green_of(packed), blue_of(packed)); }
+QColor to_qcolor(int32_t packed) {
+  return QColor(red_of(packed), green_of(packed), blue_of(packed));
+}
 
-int32_t from_qcolor(const QColor& c) { return rgb(c.red(), c.green(), c.blue()); }
+int32_t from_qcolor(const QColor& c) {
+  return rgb(c.red(), c.green(), c.blue());
+}
 
 Surface::Surface(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -21,7 +25,9 @@ Surface::Surface(QWidget* parent) : QWidget(parent) {
   image_.fill(to_qcolor(back_colour_));
 }
 
-Surface::~Surface() { end_painting(); }
+Surface::~Surface() {
+  end_painting();
+}
 
 void Surface::set_scale(double left, double top, double width, double height) {
   scale_ = UserScale{left, top, width, height};
@@ -42,7 +48,9 @@ void Surface::set_scale_mode(ScaleMode mode) {
   }
 }
 
-void Surface::set_back_colour(int32_t c) { back_colour_ = c; }
+void Surface::set_back_colour(int32_t c) {
+  back_colour_ = c;
+}
 
 // Brings the picture to the widget's size, keeping what is drawn at the top left. A widget that
 // was resized while hidden gets its resize event only when shown; drawing must not wait for it.
@@ -131,14 +139,18 @@ void Surface::fill_pixels(const QRect& r, int32_t colour) {
   mark_dirty(r);
 }
 
-void Surface::line(double x1, double y1, double x2, double y2) { line(x1, y1, x2, y2, fore_colour_); }
+void Surface::line(double x1, double y1, double x2, double y2) {
+  line(x1, y1, x2, y2, fore_colour_);
+}
 
 void Surface::line(double x1, double y1, double x2, double y2, int32_t colour) {
   const PixelMap m = pixel_map();
   stroke_line(m.pixel_x(x1), m.pixel_y(y1), m.pixel_x(x2), m.pixel_y(y2), colour);
 }
 
-void Surface::box(double x1, double y1, double x2, double y2) { box(x1, y1, x2, y2, fore_colour_); }
+void Surface::box(double x1, double y1, double x2, double y2) {
+  box(x1, y1, x2, y2, fore_colour_);
+}
 
 void Surface::box(double x1, double y1, double x2, double y2, int32_t colour) {
   const PixelMap m = pixel_map();
@@ -240,8 +252,14 @@ void Surface::deliver(QMouseEvent* e, int kind) {
   if (kind == 2) emit mouse_up(vb_buttons(e->button()), shift, x, y);
 }
 
-void Surface::mousePressEvent(QMouseEvent* e) { deliver(e, 0); }
-void Surface::mouseMoveEvent(QMouseEvent* e) { deliver(e, 1); }
-void Surface::mouseReleaseEvent(QMouseEvent* e) { deliver(e, 2); }
+void Surface::mousePressEvent(QMouseEvent* e) {
+  deliver(e, 0);
+}
+void Surface::mouseMoveEvent(QMouseEvent* e) {
+  deliver(e, 1);
+}
+void Surface::mouseReleaseEvent(QMouseEvent* e) {
+  deliver(e, 2);
+}
 
 }  // namespace quarvel

@@ -9,7 +9,9 @@ PreciseTickTimer::PreciseTickTimer() {
   });
 }
 
-void PreciseTickTimer::set_interval(int ms) { timer_.setInterval(ms); }
+void PreciseTickTimer::set_interval(int ms) {
+  timer_.setInterval(ms);
+}
 
 void PreciseTickTimer::set_enabled(bool on) {
   if (on) {

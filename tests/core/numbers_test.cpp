@@ -49,25 +49,25 @@ class FormatPatterns : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatPatterns, WritesTheValueWithThePattern) {
   const FormatCase& c = GetParam();
-  EXPECT_EQ(format(c.value, c.pattern).toStdString(), c.expected) << c.value << " with \"" << c.pattern << "\"";
+  EXPECT_EQ(format(c.value, c.pattern).toStdString(), c.expected)
+      << c.value << " with \"" << c.pattern << "\"";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryPatternInUse, FormatPatterns,
-    ::testing::Values(FormatCase{0, " ###0", " 0"}, FormatCase{12, " ###0", " 12"}, FormatCase{3, " ##0", " 3"},
-                      FormatCase{1234, "###0", "1234"}, FormatCase{12345, "###0", "12345"},
-                      FormatCase{3, "###0/", "3/"}, FormatCase{500, "#####.#", "500."},
-                      FormatCase{1.5, "#####.#", "1.5"}, FormatCase{1.001, "#####.#", "1."},
-                      FormatCase{12.5, "####.#", "12.5"}, FormatCase{8, "####", "8"},
-                      FormatCase{0, "##0.0#", "0.0"}, FormatCase{2, "##0.0#", "2.0"},
-                      FormatCase{1.25, "##0.0#", "1.25"}, FormatCase{1.255, "##0.0#", "1.26"},
-                      FormatCase{-12.3, "###0.0#", "-12.3"}, FormatCase{3, "###0.00", "3.00"},
-                      FormatCase{1.414213, "###0.00", "1.41"}, FormatCase{-0.5, "###0.00", "-0.50"},
-                      FormatCase{1.5, "##0.00", "1.50"}, FormatCase{0.2, "0.0", "0.2"},
-                      FormatCase{-0.1, "0.0", "-0.1"}, FormatCase{7, "0#", "07"}, FormatCase{10, "0#", "10"},
-                      FormatCase{100, "0#", "100"}, FormatCase{5, "###", "5"}, FormatCase{0, "###", ""},
-                      FormatCase{50, "#### ms", "50 ms"}, FormatCase{0, "#### ms", " ms"},
-                      FormatCase{12.345, "####0.0#", "12.35"}, FormatCase{-3.2, "####0.0#", "-3.2"}));
+    ::testing::Values(
+        FormatCase{0, " ###0", " 0"}, FormatCase{12, " ###0", " 12"}, FormatCase{3, " ##0", " 3"},
+        FormatCase{1234, "###0", "1234"}, FormatCase{12345, "###0", "12345"}, FormatCase{3, "###0/", "3/"},
+        FormatCase{500, "#####.#", "500."}, FormatCase{1.5, "#####.#", "1.5"},
+        FormatCase{1.001, "#####.#", "1."}, FormatCase{12.5, "####.#", "12.5"}, FormatCase{8, "####", "8"},
+        FormatCase{0, "##0.0#", "0.0"}, FormatCase{2, "##0.0#", "2.0"}, FormatCase{1.25, "##0.0#", "1.25"},
+        FormatCase{1.255, "##0.0#", "1.26"}, FormatCase{-12.3, "###0.0#", "-12.3"},
+        FormatCase{3, "###0.00", "3.00"}, FormatCase{1.414213, "###0.00", "1.41"},
+        FormatCase{-0.5, "###0.00", "-0.50"}, FormatCase{1.5, "##0.00", "1.50"},
+        FormatCase{0.2, "0.0", "0.2"}, FormatCase{-0.1, "0.0", "-0.1"}, FormatCase{7, "0#", "07"},
+        FormatCase{10, "0#", "10"}, FormatCase{100, "0#", "100"}, FormatCase{5, "###", "5"},
+        FormatCase{0, "###", ""}, FormatCase{50, "#### ms", "50 ms"}, FormatCase{0, "#### ms", " ms"},
+        FormatCase{12.345, "####0.0#", "12.35"}, FormatCase{-3.2, "####0.0#", "-3.2"}));
 
 TEST(Format, RoundsTheLastShownDigit) {
   EXPECT_EQ(format(0.125, "0.00"), "0.13");

@@ -108,7 +108,8 @@ TEST_F(StartUp, MenusWithTheirCaptionsAndStates) {
 }
 
 TEST_F(StartUp, ResultsGridsCarryTheContinuousHeader) {
-  const QStringList header = {" ", "     x1", "     y1", "     x2", "     y2", "  ampl.", "   tone", " period"};
+  const QStringList header = {" ",       "     x1", "     y1", "     x2",
+                              "     y2", "  ampl.", "   tone", " period"};
   for (int i = 0; i < 3; ++i) {
     ResultsGrid& g = *w->Grid1[i];
     EXPECT_EQ(g.rows(), 201);

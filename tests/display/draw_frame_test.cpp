@@ -78,7 +78,8 @@ TEST_F(DrawFrame, ContinuousLabelsCountFromTheStartOfTheData) {
   EXPECT_EQ(printed(*w->disp).mid(0, 5), (QStringList{"2.5", "4.5", "6.5", "8.5", " s"}));
   w->s.block_mode = kTrue;
   draw_frame(*w);
-  EXPECT_EQ(printed(*w->disp).mid(0, 5), (QStringList{"0.0", "2.0", "4.0", "6.0", " s"})) << "block views count from the sweep start";
+  EXPECT_EQ(printed(*w->disp).mid(0, 5), (QStringList{"0.0", "2.0", "4.0", "6.0", " s"}))
+      << "block views count from the sweep start";
 }
 
 TEST_F(DrawFrame, CoordinateSystemAndGeometry) {

@@ -6,16 +6,23 @@ namespace quarvel::testing {
 
 static const char* kind_name(ScriptedDialogs::Kind k) {
   switch (k) {
-    case ScriptedDialogs::Kind::Input: return "input box";
-    case ScriptedDialogs::Kind::YesNo: return "Yes/No box";
-    case ScriptedDialogs::Kind::Warning: return "warning box";
-    case ScriptedDialogs::Kind::Open: return "open dialog";
-    case ScriptedDialogs::Kind::Save: return "save dialog";
+    case ScriptedDialogs::Kind::Input:
+      return "input box";
+    case ScriptedDialogs::Kind::YesNo:
+      return "Yes/No box";
+    case ScriptedDialogs::Kind::Warning:
+      return "warning box";
+    case ScriptedDialogs::Kind::Open:
+      return "open dialog";
+    case ScriptedDialogs::Kind::Save:
+      return "save dialog";
   }
   return "dialog";
 }
 
-ScriptedDialogs::~ScriptedDialogs() { verify(); }
+ScriptedDialogs::~ScriptedDialogs() {
+  verify();
+}
 
 void ScriptedDialogs::verify() {
   for (const Expected& e : expected_)
@@ -29,7 +36,9 @@ void ScriptedDialogs::expect_input(const QString& prompt, const QString& answer)
 void ScriptedDialogs::expect_yes_no(const QString& text, bool yes) {
   expected_.push_back({Kind::YesNo, text, {}, yes});
 }
-void ScriptedDialogs::expect_warning(const QString& text) { expected_.push_back({Kind::Warning, text, {}}); }
+void ScriptedDialogs::expect_warning(const QString& text) {
+  expected_.push_back({Kind::Warning, text, {}});
+}
 void ScriptedDialogs::expect_open(const QString& title, const QString& path) {
   expected_.push_back({Kind::Open, title, path});
 }

@@ -3,9 +3,9 @@
 // temporary folder for recordings. The plotting surface has a fixed size of 1000 x 500 pixels.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "core/main_window.h"

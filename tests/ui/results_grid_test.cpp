@@ -1,9 +1,9 @@
 // Guards the results grid: rows from tab-separated text, the fixed header row and column, row
 // removal, clearing, cell colours, and growing past the rows it was created with.
+#include <gtest/gtest.h>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <gtest/gtest.h>
 
 #include "core/colour.h"
 #include "ui/results_grid.h"

@@ -1,9 +1,9 @@
 // Guards the plotting surface: drawing lands on the pixels the user coordinates name, invert
 // marks drawn twice restore every pixel, outlines and texts land where placed, and the pixel
 // mode reports the device size.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMouseEvent>
-#include <gtest/gtest.h>
 
 #include "core/colour.h"
 #include "ui/surface.h"
