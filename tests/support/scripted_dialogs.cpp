@@ -39,6 +39,9 @@ void ScriptedDialogs::expect_yes_no(const QString& text, bool yes) {
 void ScriptedDialogs::expect_warning(const QString& text) {
   expected_.push_back({Kind::Warning, text, {}});
 }
+void ScriptedDialogs::expect_warning_starting(const QString& prefix) {
+  expected_.push_back({Kind::Warning, prefix, {}, false, true});
+}
 void ScriptedDialogs::expect_open(const QString& title, const QString& path) {
   expected_.push_back({Kind::Open, title, path});
 }
@@ -52,7 +55,8 @@ const ScriptedDialogs::Expected* ScriptedDialogs::take(Kind kind, const QString&
     return nullptr;
   }
   const Expected e = expected_.front();
-  if (e.kind != kind || e.match != match) {
+  const bool matches = e.prefix ? match.startsWith(e.match) : match == e.match;
+  if (e.kind != kind || !matches) {
     ADD_FAILURE() << "expected " << kind_name(e.kind) << " \"" << e.match.toStdString() << "\" but got "
                   << kind_name(kind) << " \"" << match.toStdString() << "\"";
     return nullptr;

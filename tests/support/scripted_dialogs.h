@@ -26,6 +26,8 @@ class ScriptedDialogs : public Dialogs {
   void expect_input(const QString& prompt, const QString& answer);
   void expect_yes_no(const QString& text, bool yes);
   void expect_warning(const QString& text);
+  // Expect a warning whose text begins with prefix.
+  void expect_warning_starting(const QString& prefix);
   // Expect a file dialog (matched by title), answered with a path ("" = cancelled).
   void expect_open(const QString& title, const QString& path);
   void expect_save(const QString& title, const QString& path);
@@ -47,6 +49,7 @@ class ScriptedDialogs : public Dialogs {
     QString match;
     QString answer;
     bool yes = false;
+    bool prefix = false;
   };
   const Expected* take(Kind kind, const QString& match);
 
