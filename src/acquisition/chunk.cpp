@@ -23,12 +23,4 @@ void Chunk::allocate(int32_t n, int frame_words) {
   left_ = n;
 }
 
-bool Chunk::store(int16_t word) {
-  if (left_ <= 0) return false;
-  words_[static_cast<size_t>(pos_ - 1)] = word;
-  ++pos_;
-  --left_;
-  return true;
-}
-
 }  // namespace quarvel

@@ -2,6 +2,7 @@
 // channels, then the marker word) collected in memory and written to the data file in chunks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +18,13 @@ class Chunk {
   // A new, empty chunk of n words (whole frames of frame_words).
   void allocate(int32_t n, int frame_words);
   // Stores one word; a full chunk takes no more (it returns false then).
-  bool store(int16_t word);
+  bool store(int16_t word) {
+    if (left_ <= 0) return false;
+    words_[static_cast<size_t>(pos_ - 1)] = word;
+    ++pos_;
+    --left_;
+    return true;
+  }
   bool full() const { return left_ == 0; }
   int32_t pos() const { return pos_; }    // 1-based index of the next word
   int32_t left() const { return left_; }  // words still free

@@ -18,11 +18,17 @@ bool open_record_file_for_append(QFile& f, QString* err) {
 
 bool append_frames(QFile& f, const int16_t* words, int32_t n, int frame_words, QString* err) {
   if (n <= 0) return true;
-  QByteArray bytes(static_cast<qsizetype>(n) * 2, Qt::Uninitialized);
-  qToLittleEndian<int16_t>(words, n, bytes.data());
+  const qint64 size = static_cast<qint64>(n) * 2;
   const qint64 before = f.size();
-  const qint64 written = f.write(bytes);
-  if (written == bytes.size()) return true;
+  qint64 written;
+  if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+    written = f.write(reinterpret_cast<const char*>(words), size);  // already in file order
+  } else {
+    QByteArray bytes(size, Qt::Uninitialized);
+    qToLittleEndian<int16_t>(words, n, bytes.data());
+    written = f.write(bytes);
+  }
+  if (written == size) return true;
   if (err) *err = file_error_text(f);
   // Keep only the frames that reached the file whole.
   const qint64 frame_bytes = 2LL * frame_words;
