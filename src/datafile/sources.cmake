@@ -1,3 +1,10 @@
+list(APPEND QUARVEL_CORE_SOURCES
+  datafile/bin_format.cpp
+  datafile/bin_reader.cpp
+  datafile/file_names.cpp
+  datafile/prn_reader.cpp
+  datafile/reading.cpp
+)
 list(APPEND QUARVEL_APP_SOURCES
   datafile/wiring.cpp
 )

@@ -1,0 +1,131 @@
+#include "datafile/bin_reader.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QIODevice>
+#include <algorithm>
+#include <limits>
+
+#include "datafile/le_bytes.h"
+
+namespace quarvel {
+
+namespace {
+
+constexpr int kPortions = 36;
+constexpr int kOlderDataStart = 2;
+
+DataFileFailure read_failure(QIODevice& device, const QString& what) {
+  return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("%1: %2").arg(what, device.errorString())};
+}
+
+// Reads up to n bytes from the start of the device (fewer when the file is shorter).
+Result<QByteArray> read_start(QIODevice& device, qint64 n) {
+  if (!device.seek(0)) return read_failure(device, QStringLiteral("cannot position at the start"));
+  QByteArray bytes = device.read(n);
+  if (bytes.size() != n) return read_failure(device, QStringLiteral("reading the start of the file failed"));
+  return bytes;
+}
+
+// Fills contents from the versioned header at the start of the file.
+Status take_versioned_header(const QByteArray& start, BinContents& out) {
+  Result<BinHeader> h = decode_bin_header(start);
+  if (!h) return h.failure();
+  if (Status st = check_bin_header(h.value()); !st) return st;
+  out.format = BinFormat::Versioned;
+  out.header = h.value();
+  out.ch_source = pack_channel_list(out.header.ch_source);
+  out.block_mode = as_flag(out.header.block_mode != kFalse);
+  out.sample_interval = static_cast<float>(static_cast<double>(out.header.interval_us) / 1000000);
+  return {};
+}
+
+// Fills contents from the interval word of an older file and the user's channel count.
+Status take_older_start(const QByteArray& start, const ChannelCountQuestion& ask_channel_count,
+                        BinContents& out) {
+  if (start.size() < kOlderDataStart) {
+    return DataFileFailure{DataFileError::TooShort,
+                           QStringLiteral("%1 bytes, too short for a sampling interval").arg(start.size())};
+  }
+  const int16_t interval_ms = get_le16(start.constData());
+  if (interval_ms <= 0) {
+    return DataFileFailure{DataFileError::BadSampleInterval,
+                           QStringLiteral("sampling interval of %1 ms is not positive").arg(interval_ms)};
+  }
+  Result<int> c = channel_count_from_answer(ask_channel_count ? ask_channel_count() : QString(), 3);
+  if (!c) return c.failure();
+  out.format = BinFormat::Older;
+  out.header = BinHeader{};
+  out.header.channel_count = static_cast<int16_t>(c.value());
+  for (int ch = 1; ch <= c.value(); ++ch) out.header.ch_source[ch] = 1;
+  out.header.interval_us = static_cast<int32_t>(interval_ms) * 1000;
+  out.ch_source = out.header.ch_source;
+  out.block_mode = kFalse;
+  out.sample_interval = static_cast<float>(interval_ms * 0.001);
+  return {};
+}
+
+}  // namespace
+
+Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_channel_count,
+                             const ReadProgress& progress) {
+  if (!device.isReadable() || device.isSequential()) {
+    return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("the file is not open for reading")};
+  }
+  const qint64 size = device.size();
+  Result<QByteArray> start = read_start(device, std::min<qint64>(size, kBinHeaderSize));
+  if (!start) return start.failure();
+
+  BinContents out;
+  const bool versioned = has_bin_version(start.value());
+  const Status st = versioned ? take_versioned_header(start.value(), out)
+                              : take_older_start(start.value(), ask_channel_count, out);
+  if (!st) return st.failure();
+
+  const int c = out.channel_count();
+  const int64_t frames = versioned ? bin_frame_count(size, c) : older_frame_count(size, c);
+  // The program keeps one slot more than there are frames, indexed by int32.
+  if (frames >= std::numeric_limits<int32_t>::max()) {
+    return DataFileFailure{DataFileError::TooLarge, QStringLiteral("%1 frames are too many").arg(frames)};
+  }
+  out.sample_count = static_cast<int32_t>(frames);
+  out.samples.redim(c, out.sample_count - 1);
+  out.markers.assign(static_cast<std::size_t>(out.sample_count), 0);
+  if (!device.seek(versioned ? kBinHeaderSize : kOlderDataStart)) {
+    return read_failure(device, QStringLiteral("cannot position at the first frame"));
+  }
+
+  float* dst[3] = {};
+  for (int ch = 1; ch <= c; ++ch) dst[ch - 1] = out.samples.channel(ch);
+  int32_t max_abs[3] = {0, 0, 0};
+  int16_t* markers = out.markers.data();
+  const Status read = read_in_portions(device, frames, static_cast<int>(frame_bytes(c)), kPortions, progress,
+                                       [&](const char* p, int64_t first, int64_t n) -> Status {
+                                         for (int64_t i = first; i < first + n; ++i) {
+                                           for (int k = 0; k < c; ++k) {
+                                             // In int32, so that -32768 gives 32768 rather than overflowing.
+                                             const int32_t v = get_le16(p);
+                                             p += 2;
+                                             dst[k][i] = static_cast<float>(v);
+                                             max_abs[k] = std::max(max_abs[k], v < 0 ? -v : v);
+                                           }
+                                           markers[i] = get_le16(p);
+                                           p += 2;
+                                         }
+                                         return {};
+                                       });
+  if (!read) return read.failure();
+  for (int ch = 1; ch <= c; ++ch) out.ch_max[ch] = static_cast<float>(max_abs[ch - 1]);
+  return out;
+}
+
+Result<BinContents> parse_bin(QByteArrayView bytes, const ChannelCountQuestion& ask_channel_count) {
+  QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
+  QBuffer buffer(&raw);
+  if (!buffer.open(QIODevice::ReadOnly)) {
+    return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("cannot open the bytes for reading")};
+  }
+  return read_bin(buffer, ask_channel_count);
+}
+
+}  // namespace quarvel

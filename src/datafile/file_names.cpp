@@ -1,0 +1,47 @@
+#include "datafile/file_names.h"
+
+#include <QDir>
+#include <algorithm>
+
+#include "core/numbers.h"
+
+namespace quarvel {
+
+FileNameSplit split_file_name(const QString& path) {
+  const qsizetype sep = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+  const QString bare = path.mid(sep + 1);
+  const qsizetype dot = bare.indexOf(QLatin1Char('.'));
+  if (dot < 0) return {QString(), bare};
+  return {bare.left(dot + 1), bare.mid(dot + 1)};
+}
+
+DataFileKind data_file_kind(const QString& file_ext) {
+  const QString upper = file_ext.toUpper();
+  if (upper == QLatin1String("BIN")) return DataFileKind::Bin;
+  if (upper == QLatin1String("PRN")) return DataFileKind::Prn;
+  return DataFileKind::Other;
+}
+
+bool is_recording_name(const QString& name) {
+  return name.size() == 10 && name.startsWith(QLatin1String("data"), Qt::CaseInsensitive) &&
+         name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive);
+}
+
+QString next_recording_name(const QStringList& names) {
+  double m = 0;
+  for (const QString& name : names) {
+    if (is_recording_name(name)) m = std::max(m, num(name.mid(4, 2)));
+  }
+  return QStringLiteral("data") + format(m + 1, QStringLiteral("0#")) + QStringLiteral(".bin");
+}
+
+QStringList recording_names_in(const QString& folder) {
+  const QStringList found = QDir(folder).entryList({QStringLiteral("data??.bin")}, QDir::Files);
+  QStringList names;
+  for (const QString& name : found) {
+    if (is_recording_name(name)) names.append(name);
+  }
+  return names;
+}
+
+}  // namespace quarvel

@@ -1,0 +1,39 @@
+// File names of data files: splitting an opened file's name into its base and extension, and the
+// name proposed for the next recording (data01.bin, data02.bin, ... in the data folder).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quarvel {
+
+struct FileNameSplit {
+  QString file_base;  // bare name up to and including its first "."; empty when there is no "."
+  QString file_ext;   // text after that first "."; the whole bare name when there is no "."
+};
+
+// Splits the bare name of `path` (what follows its last "/" or "\": files may come from either
+// kind of system) at its first ".": "C:\data\data01.bin" gives "data01." and "bin",
+// "/home/u/x.y.prn" gives "x." and "y.prn".
+FileNameSplit split_file_name(const QString& path);
+
+enum class DataFileKind { Bin, Prn, Other };
+
+// The reader an extension calls for, compared without regard to case ("BIN", "bin", "PRN").
+DataFileKind data_file_kind(const QString& file_ext);
+
+// True for "data" + exactly two characters + ".bin", in any case ("data07.bin", "DATA05.BIN",
+// "dataAB.bin"); a bare name, not a path.
+bool is_recording_name(const QString& name);
+
+// The next recording name after the names found in the data folder: with m the largest numeric
+// value of the two characters of the recording names among them (characters that do not start a
+// number count as 0; m is 0 when there is none, and never below 0), "data" + m + 1 with at least
+// two digits + ".bin": data07.bin after data06.bin, data100.bin after data99.bin.
+QString next_recording_name(const QStringList& names);
+
+// The names of the files in `folder` that are recording names, as the file system spells them;
+// empty when the folder does not exist.
+QStringList recording_names_in(const QString& folder);
+
+}  // namespace quarvel

@@ -1,0 +1,6 @@
+quarvel_test(tests_datafile
+  datafile/codec_test.cpp
+  datafile/bin_reader_test.cpp
+  datafile/prn_reader_test.cpp
+  datafile/file_names_test.cpp
+)
