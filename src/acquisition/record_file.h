@@ -3,6 +3,7 @@
 // header plus a whole number of frames.
 #pragma once
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <cstdint>
@@ -12,8 +13,11 @@ namespace quarvel {
 // Opens the file for appending (unbuffered). On failure err (if given) says why.
 bool open_record_file_for_append(QFile& f, QString* err);
 
-// Appends n words (whole frames of frame_words int16 words) little-endian at the end of the
-// file. On a short or failed write the file is cut back to its last whole frame and err says why.
+// Appends encoded frames (whole frames of frame_words int16 words) at the end of the file. On a
+// short or failed write the file is cut back to its last whole frame and err says why.
+bool append_frames(QFile& f, QByteArrayView bytes, int frame_words, QString* err);
+
+// The same for n words in memory, written little-endian.
 bool append_frames(QFile& f, const int16_t* words, int32_t n, int frame_words, QString* err);
 
 // Closes the file; false (with err) when closing reported an error.

@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <vector>
 
 #include "acquisition/acquire.h"
 #include "acquisition/record_file.h"
@@ -16,6 +15,7 @@
 #include "acquisition/signal_source.h"
 #include "core/main_window.h"
 #include "core/numbers.h"
+#include "datafile/bin_format.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 
@@ -213,19 +213,11 @@ void stim_click(MainWindow& w) {
 void save_click(MainWindow& w) {
   SharedState& s = w.s;
   if (!s.recording || !w.rec_file.isOpen()) return;
-  const int32_t last = s.raw_data.last_index();
   // The block goes to the file first: a block that could not be written is not counted.
-  std::vector<int16_t> words;
-  const int frame = s.count_active_channels() + 1;
-  words.reserve(static_cast<size_t>(last + 1) * static_cast<size_t>(frame));
-  for (int32_t j = 0; j <= last; ++j) {
-    for (int ch = 1; ch <= 3; ++ch)
-      if (s.ch_source[ch] > 0) words.push_back(s.work_data.has(ch, j) ? round_i16(s.work_data(ch, j)) : 0);
-    words.push_back(j < static_cast<int32_t>(s.marker_data.size()) ? s.marker_data[static_cast<size_t>(j)]
-                                                                   : 0);
-  }
+  const QByteArray frames =
+      encode_frames(s.work_data, s.ch_source, s.marker_data, 0, s.raw_data.last_index());
   QString err;
-  if (!append_frames(w.rec_file, words.data(), static_cast<int32_t>(words.size()), frame, &err)) {
+  if (!append_frames(w.rec_file, frames, s.count_active_channels() + 1, &err)) {
     end_block_recording(w);
     w.halt->setEnabled(false);
     w.save->setEnabled(false);
