@@ -76,12 +76,14 @@ class SampleArray {
     return ch >= 1 && ch <= channels_ && i >= 0 && i < static_cast<int64_t>(data_[0].size());
   }
 
+  // A sample outside the array reads as 0 and a write to it goes nowhere, so a view or reading
+  // that reaches past the data can never touch memory that is not the array's.
   float& operator()(int ch, int32_t i) {
-    assert(has(ch, i));
+    if (!has(ch, i)) return (outside_ = 0.0f);
     return data_[ch - 1][static_cast<std::size_t>(i)];
   }
   float operator()(int ch, int32_t i) const {
-    assert(has(ch, i));
+    if (!has(ch, i)) return 0.0f;
     return data_[ch - 1][static_cast<std::size_t>(i)];
   }
   float* channel(int ch) { return data_[ch - 1].data(); }
@@ -90,6 +92,7 @@ class SampleArray {
  private:
   int channels_ = 0;
   std::array<std::vector<float>, 3> data_;
+  float outside_ = 0.0f;
 };
 
 // Resizes a 0-based vector to indices 0..last_index, all values zero.

@@ -147,12 +147,17 @@ void gain_click(MainWindow& w, int) {
   w.s.view_start = 0;
 }
 
+void show_channel_selected(MainWindow& w, int i) {
+  w.ch_select[static_cast<size_t>(i)]->setChecked(true);
+  colour_scale_buttons(w, i + 1);
+  if (!w.s.measure_mode)
+    for (int g = 0; g < 3; ++g) w.Grid1[static_cast<size_t>(g)]->setVisible(g == i);
+}
+
 void ch_select_click(MainWindow& w, int i) {
   SharedState& s = w.s;
   const int ch = i + 1;
-  colour_scale_buttons(w, ch);
-  if (!s.measure_mode)
-    for (int g = 0; g < 3; ++g) w.Grid1[static_cast<size_t>(g)]->setVisible(g == i);
+  show_channel_selected(w, i);
   s.current_ch = static_cast<int16_t>(ch);
   if (s.acq_running) {
     if (s.recording) {

@@ -16,6 +16,10 @@ void ch_list_click(MainWindow& w, int i);
 void ch_list_lost_focus(MainWindow& w, int i);
 void gain_click(MainWindow& w, int i);
 void ch_select_click(MainWindow& w, int i);
+// Marks display channel i + 1 as the selected one without drawing: its option button, the
+// scale buttons' colour and, outside measurement mode, its results grid.
+void show_channel_selected(MainWindow& w, int i);
+
 // Enter in the rate box: to STIM in block mode, to Monitor otherwise.
 void sampling_hz_enter(MainWindow& w);
 

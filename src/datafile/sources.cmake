@@ -6,5 +6,6 @@ list(APPEND QUARVEL_CORE_SOURCES
   datafile/reading.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
+  datafile/open_file.cpp
   datafile/wiring.cpp
 )

@@ -54,6 +54,10 @@ TEST(SampleArray, RedimensionZeroesAndKeepsTheUpperBound) {
   EXPECT_EQ(a.channels(), 2);
   EXPECT_EQ(a(2, 4), 0.0f);
   EXPECT_FALSE(a.has(3, 0));
+  EXPECT_EQ(a(3, 0), 0.0f) << "outside the array reads as zero";
+  a(1, 5) = 9;  // a write past the end goes nowhere
+  EXPECT_EQ(a(1, 5), 0.0f);
+  EXPECT_EQ(a.last_index(), 4);
   SampleArray copy = a;
   copy(1, 0) = 1;
   EXPECT_EQ(a(1, 0), 0) << "a copy is a whole, separate array";
