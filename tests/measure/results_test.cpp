@@ -167,17 +167,6 @@ TEST_F(Results, BlockViewLabelRowAndReadings) {
   EXPECT_EQ(counters(), (TableCounters{4, 1, 4, 1}));
 }
 
-TEST_F(Results, BlockViewDelayFromTheFileIsNotAsked) {
-  load_blocks();
-  w->s.stim_delay = 20;
-  w->s.current_ch = 1;
-  dialogs->expect_input("Enter short label for block: ", "drug");
-  add_at(10);
-  EXPECT_FLOAT_EQ(w->s.baseline, 1011);
-  EXPECT_EQ(grid().text_at(1, 1), "dly: 20 ms");
-  EXPECT_EQ(grid().text_at(2, 3), "80.0");
-}
-
 TEST_F(Results, BlockViewNoDelayTakesTheWholeSweepAndAsksAgain) {
   load_blocks();
   dialogs->expect_input("Enter stimulus delay (ms):", "0");
@@ -234,6 +223,15 @@ TEST_F(Results, AddNeedsACursorAndNoOverplot) {
   w->mnuOverplot->setChecked(true);
   w->add->click();
   EXPECT_EQ(counters(), (TableCounters{}));
+}
+
+TEST_F(Results, AddInAutoPeakModeDoesNotRecordTheCursor) {
+  load_continuous();
+  press(1, 25);
+  w->s.peak_mode = kTrue;  // the scan takes Add over: no label question, no reading
+  w->add->click();
+  EXPECT_EQ(counters(), (TableCounters{}));
+  EXPECT_EQ(rec(1).kind, 0);
 }
 
 TEST_F(Results, ContinuousRowsOfTwoPoints) {
