@@ -1,7 +1,11 @@
 list(APPEND QUARVEL_CORE_SOURCES
+  measure/readout.cpp
   measure/results_layout.cpp
+  measure/results_rows.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
+  measure/auto_peaks.cpp
+  measure/cursor.cpp
   measure/results_table.cpp
   measure/wiring.cpp
 )

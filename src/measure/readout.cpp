@@ -1,0 +1,67 @@
+#include "measure/readout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/numbers.h"
+
+namespace quarvel {
+
+double clamp_cursor_x(double x, double width, bool block_mode, int32_t block_length, int32_t sample_count,
+                      double view_start) {
+  if (x < 0) x = 0;
+  if (x > 0.8 * width) x = 0.8 * width;
+  if (block_mode) {
+    if (x > block_length) x = block_length;
+  } else if (view_start + x > sample_count) {
+    x = sample_count - view_start;
+  }
+  return x;
+}
+
+static float nearest_in(const SampleArray& data, int ch, double pos, int64_t last) {
+  if (ch < 1 || ch > data.channels() || last < 0) return 0;
+  const double r = std::isfinite(pos) ? round_even(pos) : 0;
+  const int64_t i = static_cast<int64_t>(std::clamp(r, 0.0, static_cast<double>(last)));
+  return data(ch, static_cast<int32_t>(i));
+}
+
+float sample_at(const SampleArray& data, int ch, double pos) {
+  return nearest_in(data, ch, pos, data.last_index());
+}
+
+float average_at(const SampleArray& ave, int ch, double x, int32_t block_length) {
+  return nearest_in(ave, ch, x, std::min<int64_t>(ave.last_index(), static_cast<int64_t>(block_length) - 1));
+}
+
+double readout_time(bool block_mode, double x, double view_start, double scr_length, double width) {
+  const double samples = block_mode ? x : view_start + x;
+  return samples * scr_length / (0.8 * width);
+}
+
+QString time_text(double t, const QString& unit) {
+  return format(t, "##0.00") + unit;
+}
+
+QString readout_text(const SharedState& s, double x, double width, ReadoutSource source) {
+  const double t = readout_time(s.block_mode != kFalse, x, s.view_start, s.scr_length, width);
+  QString text = time_text(t, s.unit_text[0]);
+  if (source == ReadoutSource::TimeOnly) return text;
+  const float a = source == ReadoutSource::Single ? sample_at(s.work_data, s.current_ch, s.view_start + x)
+                                                  : average_at(s.ave_data, s.current_ch, x, s.block_length);
+  return text + ", " + format(a, "###0.0#");
+}
+
+LabelPlace label_place(double x, double width, double label_width) {
+  if (x < 0.4 * width) return {x + width / 60, false};
+  return {x - label_width - width / 60, true};
+}
+
+double clamp_level(double y, double h) {
+  h = std::fabs(h);
+  if (y < -0.4 * h) y = -0.4 * h;
+  if (y > 0.4 * h) y = 0.4 * h;
+  return y;
+}
+
+}  // namespace quarvel
