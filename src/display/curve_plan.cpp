@@ -21,14 +21,32 @@ int32_t last_shown_sample(const ViewExtent& v) {
 }
 
 ValueRange column_range(const float* values, int64_t count, int64_t first, int64_t last, float offset) {
-  ValueRange r{std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()};
+  constexpr float inf = std::numeric_limits<float>::infinity();
   const int64_t from = std::max<int64_t>(first, 0);
   const int64_t to = std::min<int64_t>(last, count - 1);
-  for (int64_t j = from; j <= to; ++j) {
-    const float v = values[j] + offset;
-    if (v > r.max) r.max = v;
-    if (v < r.min) r.min = v;
+  // Four independent lanes keep the comparisons from waiting on each other; a NaN never wins a
+  // comparison, so it is skipped.
+  float lo[4] = {inf, inf, inf, inf};
+  float hi[4] = {-inf, -inf, -inf, -inf};
+  int64_t j = from;
+  for (; j + 3 <= to; j += 4) {
+    for (int k = 0; k < 4; ++k) {
+      const float v = values[j + k];
+      lo[k] = v < lo[k] ? v : lo[k];
+      hi[k] = v > hi[k] ? v : hi[k];
+    }
   }
+  for (; j <= to; ++j) {
+    const float v = values[j];
+    lo[0] = v < lo[0] ? v : lo[0];
+    hi[0] = v > hi[0] ? v : hi[0];
+  }
+  ValueRange r{std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3])),
+               std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]))};
+  if (r.empty()) return r;
+  // Rounding is monotonic, so the extremes of v + offset are the extremes of v plus offset.
+  r.min += offset;
+  r.max += offset;
   return r;
 }
 

@@ -118,8 +118,8 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last) {
 }
 
 // Marker bars and stimulus ticks in the strip just above the time axis, in the surface's
-// foreground colour.
-void draw_marker_symbols(MainWindow& w, int32_t last) {
+// foreground colour (step: samples per pixel).
+void draw_marker_symbols(MainWindow& w, int32_t last, float step) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
@@ -128,16 +128,20 @@ void draw_marker_symbols(MainWindow& w, int32_t last) {
   const PixelMap map = d.pixel_map();
 
   // A bar grows sample by sample: its picture is the outline of the whole bar plus the right
-  // edge of every intermediate length. Edges falling on a pixel column already drawn are skipped,
-  // so a long bar costs at most one edge per pixel.
+  // edge of every intermediate length. With at least one sample per pixel those edges fill every
+  // pixel column of the bar, so it is filled row by row; otherwise there is at most one edge per
+  // pixel column to draw.
+  const int row_top = map.pixel_y(bar_top), row_bottom = map.pixel_y(axis);
   for (const MarkerRun& run : marker_runs(s.marker_data, s.view_start, last)) {
     d.box(run.start - vs, bar_top, run.end - vs, axis);
-    int drawn_px = map.pixel_x(run.start - vs);
-    for (int32_t i = round_i32(run.start); i < run.end; ++i) {
-      const int px = map.pixel_x(i - vs);
-      if (px == drawn_px) continue;
-      d.box(i - vs, bar_top, i - vs, axis);
-      drawn_px = px;
+    const int32_t from = round_i32(run.start);
+    if (step >= 1) {
+      for (int row = std::min(row_top, row_bottom); row <= std::max(row_top, row_bottom); ++row) {
+        const double y = map.user_y(row);
+        d.line(from - vs, y, run.end - vs, y);
+      }
+    } else {
+      for (int32_t i = from; i < run.end; ++i) d.box(i - vs, bar_top, i - vs, axis);
     }
   }
 
@@ -185,7 +189,7 @@ void draw_curves(MainWindow& w) {
     draw_segments(w, chs, last);
   }
 
-  if (!s.psd_shown) draw_marker_symbols(w, last);
+  if (!s.psd_shown) draw_marker_symbols(w, last, step);
   w.set_busy(false);
 }
 
