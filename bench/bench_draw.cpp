@@ -68,6 +68,15 @@ void draw_picture(benchmark::State& state, double rate, double seconds, int px) 
   state.counters["px"] = window->s.disp_px_width;
 }
 
+// The frame alone (clear, axes, labels): the part of a picture that no data changes.
+void draw_empty_frame(benchmark::State& state, int px) {
+  load(*window, 200, 180, px);
+  for (auto _ : state) {
+    draw_frame(*window);
+    benchmark::DoNotOptimize(window->disp->image().constBits());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +94,10 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(name.c_str(), draw_picture, rate, 180.0, px)
           ->Unit(benchmark::kMillisecond);
     }
+  }
+  for (const int px : {1000, 500}) {
+    const std::string name = "frame_only/" + std::to_string(px) + "px";
+    benchmark::RegisterBenchmark(name.c_str(), draw_empty_frame, px)->Unit(benchmark::kMillisecond);
   }
   // 6 samples per pixel on 1000 pixels: 4.8 s at 1000 Hz, joined lines
   benchmark::RegisterBenchmark("picture_lines_6spp_3ch/1000Hz/1000px", draw_picture, 1000.0, 4.8, 1000)
