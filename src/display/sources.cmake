@@ -1,4 +1,5 @@
 list(APPEND QUARVEL_CORE_SOURCES
+  display/curve_plan.cpp
   display/geometry.cpp
   display/scale_choice.cpp
 )
