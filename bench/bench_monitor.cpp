@@ -1,10 +1,10 @@
 // Monitoring speed: the sampling rate the acquisition loop achieves with three channels at
 // 200 Hz and at 1000 Hz over 5 s of the real timer, as a ratio to the requested rate, and the
 // share of one processor core the loop used meanwhile.
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QTimer>
-#include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
 #include <memory>

@@ -1,9 +1,9 @@
 // Recording throughput: one hour of three channels at 1 kHz written through the recording's
 // chunk buffer and frame writer, next to a plain sequential write of the same bytes, with the
 // memory the chunk buffer holds.
+#include <benchmark/benchmark.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <vector>
 
 #include "acquisition/chunk.h"

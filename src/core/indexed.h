@@ -2,6 +2,7 @@
 // table 1..20, unit texts 0..3), and growable sample arrays indexed from 0.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstddef>
@@ -56,18 +57,36 @@ class SampleArray {
  public:
   SampleArray() = default;
 
-  // Channels 1..channels, samples 0..last_index (no samples when last_index < 0).
-  void redim(int channels, int32_t last_index) {
+  // Channels 1..channels, samples 0..last_index (no samples when last_index < 0). `spare` more
+  // samples are reserved, so a later reshape to that many more costs no copy.
+  void redim(int channels, int32_t last_index, int32_t spare = 0) {
     assert(channels >= 0 && channels <= 3);
     channels_ = channels;
     const std::size_t n = last_index < 0 ? 0 : static_cast<std::size_t>(last_index) + 1;
     for (int c = 0; c < 3; ++c) {
-      data_[c].clear();
-      if (c < channels) data_[c].assign(n, 0.0f);
-      data_[c].shrink_to_fit();
+      data_[c] = {};
+      if (c < channels) {
+        data_[c].reserve(n + static_cast<std::size_t>(std::max(spare, 0)));
+        data_[c].assign(n, 0.0f);
+      }
     }
   }
   void clear() { redim(0, -1); }
+
+  // Channels 1..channels, samples 0..last_index, keeping the values already held and zeroing the
+  // new ones.
+  void reshape(int channels, int32_t last_index) {
+    assert(channels >= 0 && channels <= 3);
+    const std::size_t n = last_index < 0 ? 0 : static_cast<std::size_t>(last_index) + 1;
+    for (int c = 0; c < 3; ++c) {
+      if (c < channels) {
+        data_[c].resize(n, 0.0f);
+      } else {
+        data_[c] = {};
+      }
+    }
+    channels_ = channels;
+  }
 
   int channels() const { return channels_; }
   int32_t last_index() const { return channels_ == 0 ? -1 : static_cast<int32_t>(data_[0].size()) - 1; }

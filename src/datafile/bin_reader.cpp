@@ -89,7 +89,7 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
     return DataFileFailure{DataFileError::TooLarge, QStringLiteral("%1 frames are too many").arg(frames)};
   }
   out.sample_count = static_cast<int32_t>(frames);
-  out.samples.redim(c, out.sample_count - 1);
+  out.samples.redim(c, out.sample_count - 1, 1);  // room for the spare slot of raw_data
   out.markers.assign(static_cast<std::size_t>(out.sample_count), 0);
   if (!device.seek(versioned ? kBinHeaderSize : kOlderDataStart)) {
     return read_failure(device, QStringLiteral("cannot position at the first frame"));

@@ -56,17 +56,14 @@ void end_progress(MainWindow& w) {
   w.Scroll->hide();
 }
 
-// Moves the samples read (channels 1..C, 0..n - 1) into raw_data with one spare slot at the end
-// (0..n), and work_data becomes a copy.
-void take_samples(SharedState& s, const SampleArray& read, int channels, int32_t n,
-                  const std::vector<int16_t>* markers) {
-  s.raw_data.redim(channels, n);
-  for (int ch = 1; ch <= read.channels() && ch <= channels; ++ch)
-    std::copy(read.channel(ch), read.channel(ch) + n, s.raw_data.channel(ch));
-  redim(s.marker_data, n);
-  if (markers)
-    std::copy(markers->begin(), markers->begin() + std::min<size_t>(markers->size(), static_cast<size_t>(n)),
-              s.marker_data.begin());
+// Takes over the samples read (channels 1..C, 0..n - 1) as raw_data with one spare slot at the end
+// (0..n) and the given number of channels, and work_data becomes a copy.
+void take_samples(SharedState& s, SampleArray&& read, int channels, int32_t n,
+                  std::vector<int16_t>&& markers) {
+  s.raw_data = std::move(read);
+  s.raw_data.reshape(channels, n);
+  s.marker_data = std::move(markers);
+  s.marker_data.resize(static_cast<size_t>(n) + 1, 0);
   s.work_data = s.raw_data;
 }
 
@@ -209,7 +206,7 @@ bool read_bin_file(MainWindow& w, const QString& path) {
   s.sample_interval = d.sample_interval;
   s.sample_count = d.sample_count;
   if (s.block_mode) s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
-  take_samples(s, d.samples, 3, s.sample_count, &d.markers);
+  take_samples(s, std::move(d.samples), 3, s.sample_count, std::move(d.markers));
   end_progress(w);
   if (s.block_mode) {
     set_block_view(w, was_loaded);
@@ -261,7 +258,7 @@ bool read_prn_file(MainWindow& w, const QString& path) {
   }
   s.current_ch = 1;
   s.sample_count = d.sample_count;
-  take_samples(s, d.samples, d.channel_count, s.sample_count, nullptr);
+  take_samples(s, std::move(d.samples), d.channel_count, s.sample_count, {});
   s.sample_interval = static_cast<float>(1.0 / rate);
   set_continuous_view(w);
   w.set_caption("CONTINUOUS MODE    " + s.data_file_name);

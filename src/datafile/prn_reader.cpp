@@ -45,7 +45,7 @@ Result<PrnContents> read_prn(QIODevice& device, int channels, const ReadProgress
   PrnContents out;
   out.channel_count = channels;
   out.sample_count = static_cast<int32_t>(count);
-  out.samples.redim(channels, out.sample_count - 1);
+  out.samples.redim(channels, out.sample_count - 1, 1);  // room for the spare slot of raw_data
   float* dst[2] = {};
   for (int ch = 1; ch <= channels; ++ch) dst[ch - 1] = out.samples.channel(ch);
   float max_abs[2] = {0, 0};

@@ -63,6 +63,19 @@ TEST(SampleArray, RedimensionZeroesAndKeepsTheUpperBound) {
   EXPECT_EQ(a(1, 0), 0) << "a copy is a whole, separate array";
 }
 
+TEST(SampleArray, ReshapeKeepsTheValuesHeld) {
+  SampleArray a;
+  a.redim(1, 2);
+  a(1, 2) = 5;
+  a.reshape(3, 3);
+  EXPECT_EQ(a.channels(), 3);
+  EXPECT_EQ(a.last_index(), 3);
+  EXPECT_EQ(a(1, 2), 5);
+  EXPECT_EQ(a(1, 3), 0);
+  EXPECT_EQ(a(3, 3), 0);
+  EXPECT_TRUE(a.has(3, 3));
+}
+
 TEST(UniformRandom, SameSequenceEveryRunAndWithinZeroToOne) {
   UniformRandom a, b;
   double lo = 1, hi = 0, sum = 0;

@@ -3,4 +3,5 @@ quarvel_test(tests_datafile
   datafile/bin_reader_test.cpp
   datafile/prn_reader_test.cpp
   datafile/file_names_test.cpp
+  datafile/open_file_test.cpp
 )
