@@ -18,6 +18,7 @@
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"
+#include "display/status_line.h"
 #include "measure/results_table.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"
@@ -149,10 +150,6 @@ void set_block_view(MainWindow& w, bool was_loaded) {
   s.cur_block = 1;
 }
 
-QString block_status_line(const SharedState& s) {
-  return "current curve: " + format(s.cur_block, "###0/") + format(s.block_count, "###0") +
-         "     averaged: " + format(s.ave_n, "###0");
-}
 
 }  // namespace
 

@@ -1,3 +1,1 @@
-list(APPEND QUARVEL_APP_SOURCES
-  modes/wiring.cpp
-)
+list(APPEND QUARVEL_APP_SOURCES modes / wiring.cpp modes / working_modes.cpp)
