@@ -337,7 +337,7 @@ void MainWindow::build_layout() {
   right->addStretch(1);
   auto* right_box = new QWidget;
   right_box->setLayout(right);
-  right_box->setFixedWidth(270);
+  right_box->setFixedWidth(310);
   outer->addWidget(right_box);
 
   setCentralWidget(central);
