@@ -1,1 +1,4 @@
-list(APPEND QUARVEL_APP_SOURCES modes / wiring.cpp modes / working_modes.cpp)
+list(APPEND QUARVEL_APP_SOURCES
+  modes/wiring.cpp
+  modes/working_modes.cpp
+)
