@@ -10,7 +10,8 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
                              const PerChannel<int16_t>& ch_source) {
   const int32_t work_last = work.last_index();
   int32_t n = ave.last_index();
-  if (static_cast<double>(view_start) + n > work_last) n = round_i32(work_last - static_cast<double>(view_start));
+  if (static_cast<double>(view_start) + n > work_last)
+    n = round_i32(work_last - static_cast<double>(view_start));
   if (n < 0) return -1;
 
   // Sample k of the block is work sample round(view_start + k); for a fractional start the last of

@@ -162,8 +162,10 @@ TEST_F(DisplayModes, InvertTwiceRestoresDataAndShifts) {
   draw_frame(*w);
   const PerChannel<float> offsets = s().ch_offset;
   const float max2 = s().ch_max[2];
+  s().grid_row[1] = 4;
 
   w->mnuInvert->trigger();
+  EXPECT_EQ(s().grid_row[1], 1) << "readings taken before no longer match: the tables are reset";
   EXPECT_EQ(s().raw_data(2, 10), -raw(2, 10));
   EXPECT_EQ(s().work_data(2, 299), -raw(2, 299));
   EXPECT_EQ(s().raw_data(1, 10), raw(1, 10)) << "only the current channel";

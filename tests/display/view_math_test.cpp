@@ -9,57 +9,31 @@
 
 using namespace quarvel;
 
-TEST(Paging, BlocksStopAtBothEnds) {
-  const auto next = next_block(2, 3, 500);
-  ASSERT_TRUE(next);
-  EXPECT_EQ(next->cur_block, 3);
-  EXPECT_EQ(next->view_start, 1000);
-  EXPECT_FALSE(next_block(3, 3, 500)) << "the last block";
-  const auto prev = previous_block(3, 500);
-  ASSERT_TRUE(prev);
-  EXPECT_EQ(prev->cur_block, 2);
-  EXPECT_EQ(prev->view_start, 500);
-  EXPECT_FALSE(previous_block(1, 500)) << "the first block";
+TEST(Paging, StepsAndLimits) {
   EXPECT_FALSE(next_block(1, 1, -1)) << "no block length";
-}
-
-TEST(Paging, HalfScreenStepsInContinuousViews) {
+  EXPECT_FALSE(next_block(4, 3, 500)) << "past the last block";
+  EXPECT_EQ(previous_block(3, 500)->view_start, 500);
   // Width 100: 80 samples on a screen, a step of 40.
-  EXPECT_EQ(page_forward(0, 100, 1800), 40);
   EXPECT_EQ(page_forward(1759, 100, 1800), 1799);
-  EXPECT_EQ(page_forward(1760, 100, 1800), 1760) << "the next start would reach the sample count";
-  EXPECT_EQ(page_back(90, 100), 50);
   EXPECT_EQ(page_back(50.5f, 100), 10.5f);
   EXPECT_EQ(page_back(50, 100), 0) << "half the full width back is the test";
-  EXPECT_EQ(page_back(45, 100), 0);
 }
 
-TEST(TimeZoom, ExpandAndCompressSwitchUnits) {
+TEST(TimeZoom, ExpandAndCompressWithinAUnit) {
   const float dt = 0.1f;  // 10 Hz
-  TimeScale t = expand_scale({8, 1, " s", 100}, dt);
+  const TimeScale t = expand_scale({8, 1, " s", 100}, dt);
   EXPECT_EQ(t.length, 4);
   EXPECT_EQ(t.width, 50);
-  t = expand_scale({2, 1, " s", 25}, dt);
-  EXPECT_EQ(t.length, 512) << "2 s expands to 512 ms, 1 s is skipped";
-  EXPECT_EQ(t.unit, "ms");
-  EXPECT_EQ(t.factor, 0.001f);
-  EXPECT_FLOAT_EQ(t.width, 6.4f);
   EXPECT_EQ(expand_scale({1, 0.001f, "ms", 0.0125f}, dt).length, 0.5f) << "no lower limit in ms";
-  t = compress_scale({512, 0.001f, "ms", 6.4f}, dt);
-  EXPECT_EQ(t.length, 1);
-  EXPECT_EQ(t.unit, " s");
-  EXPECT_EQ(t.factor, 1);
-  EXPECT_FLOAT_EQ(t.width, 12.5f);
-  t = compress_scale({8, 1, " s", 100}, dt);
-  EXPECT_EQ(t.length, 16);
-  EXPECT_EQ(t.width, 200);
   EXPECT_EQ(compress_scale({500, 0.001f, "ms", 6.25f}, dt).length, 1000) << "1000 ms stays in ms";
 }
 
 TEST(TimeZoom, SelectionLengthRoundsToTensAboveHundred) {
   // 512 s at 10 Hz: width 6400, ten samples per second.
   const TimeScale t{512, 1, " s", 6400};
-  auto length_of = [&](float samples) { return zoom_to_selection(t, 100, 100 + samples, 0.1f)->scale.length; };
+  auto length_of = [&](float samples) {
+    return zoom_to_selection(t, 100, 100 + samples, 0.1f)->scale.length;
+  };
   EXPECT_EQ(length_of(2500), 250);
   EXPECT_EQ(length_of(1230), 120);
   EXPECT_EQ(length_of(1050), 100) << "10.5 tens round to the even 10";
@@ -79,8 +53,6 @@ TEST(TimeZoom, ShortSelectionGoesToMillisecondsOnATenth) {
   EXPECT_EQ(z->scale.factor, 0.001f);
   EXPECT_NEAR(z->scale.width, 375, 1e-3);
   EXPECT_NEAR(z->view_start, 1000.4, 1e-3) << "1000.37 ms moved onto 1000.4 ms";
-  const auto s = zoom_to_selection({512, 1, " s", 6400}, 1234.56f, 2464.56f, 0.1f);
-  EXPECT_EQ(s->view_start, 1235) << "123.456 s moved onto 123.5 s";
 }
 
 TEST(TimeZoom, NothingWithoutACompleteSelection) {
