@@ -32,9 +32,4 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
   return last;
 }
 
-QString block_status_text(int32_t cur_block, int32_t block_count, float ave_n) {
-  return QStringLiteral("current curve: ") + format(cur_block, "###0/") + format(block_count, "###0") +
-         QStringLiteral("     averaged: ") + format(ave_n, "###0");
-}
-
 }  // namespace quarvel

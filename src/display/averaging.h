@@ -1,7 +1,6 @@
-// The running average of blocks and the block status line that reports it.
+// The running average of blocks.
 #pragma once
 
-#include <QString>
 #include <cstdint>
 
 #include "core/indexed.h"
@@ -16,8 +15,5 @@ namespace quarvel {
 // Returns the index of the last averaged sample (-1 when nothing could be averaged).
 int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, float view_start,
                              const PerChannel<int16_t>& ch_source);
-
-// "current curve: 3/12     averaged: 2": the shown block, the block count and the averaged count.
-QString block_status_text(int32_t cur_block, int32_t block_count, float ave_n);
 
 }  // namespace quarvel

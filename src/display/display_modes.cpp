@@ -15,13 +15,14 @@
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"
+#include "display/status_line.h"
 #include "measure/results_table.h"
 #include "ui/surface.h"
 
 namespace quarvel {
 
 void write_block_status(MainWindow& w) {
-  w.status->setText(block_status_text(w.s.cur_block, w.s.block_count, w.s.ave_n));
+  w.status->setText(block_status_line(w.s));
 }
 
 namespace {

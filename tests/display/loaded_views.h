@@ -10,10 +10,10 @@
 #include <cmath>
 
 #include "core/main_window.h"
-#include "display/averaging.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"
+#include "display/status_line.h"
 #include "ui/surface.h"
 
 namespace quarvel::testing {
@@ -74,7 +74,7 @@ inline void load_block_file(MainWindow& w, int32_t block_length, int32_t block_c
   w.accept->setEnabled(true);
   w.clear_ave->setEnabled(true);
   w.SA_label->setText("single");
-  w.status->setText(block_status_text(s.cur_block, s.block_count, s.ave_n));
+  w.status->setText(block_status_line(s));
   draw_frame(w);
   draw_curves(w);
 }

@@ -62,11 +62,6 @@ TEST(TimeZoom, NothingWithoutACompleteSelection) {
   EXPECT_FALSE(zoom_to_selection(t, 10, 10, 0.1f)) << "an empty selection would give no width";
 }
 
-TEST(BlockStatus, Text) {
-  EXPECT_EQ(block_status_text(3, 12, 2), "current curve: 3/12     averaged: 2");
-  EXPECT_EQ(block_status_text(1, 3, 0), "current curve: 1/3     averaged: 0");
-}
-
 namespace {
 
 SampleArray ramp(int channels, int32_t last, float from) {
