@@ -16,6 +16,7 @@
 #include "core/main_window.h"
 #include "core/numbers.h"
 #include "datafile/bin_format.h"
+#include "display/averaging.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 
@@ -225,17 +226,7 @@ void save_click(MainWindow& w) {
     return;
   }
 
-  int32_t e = s.ave_data.last_index();
-  const int32_t work_last = s.work_data.last_index();
-  if (s.view_start + e > work_last) e = round_i32(work_last - static_cast<double>(s.view_start));
-  for (int ch = 1; ch <= 3; ++ch) {
-    if (s.ch_source[ch] <= 0) continue;
-    for (int32_t j = 0; j <= e; ++j) {
-      const int32_t at = round_i32(static_cast<double>(s.view_start) + j);
-      if (!s.work_data.has(ch, at) || !s.ave_data.has(ch, j)) continue;
-      s.ave_data(ch, j) = (s.ave_n * s.ave_data(ch, j) + s.work_data(ch, at)) / (s.ave_n + 1);
-    }
-  }
+  add_block_to_average(s.ave_data, s.ave_n, s.work_data, s.view_start, s.ch_source);
   s.ave_n += 1;
   s.saved_count += 1;
   w.ave_count->setText(format(s.saved_count, " ##0"));

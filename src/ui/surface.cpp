@@ -1,5 +1,6 @@
 #include "ui/surface.h"
 
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
@@ -21,6 +22,7 @@ int32_t from_qcolor(const QColor& c) {
 Surface::Surface(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
+  setAcceptDrops(true);
   image_ = QImage(pixel_width(), pixel_height(), QImage::Format_RGB32);
   image_.fill(to_qcolor(back_colour_));
 }
@@ -260,6 +262,27 @@ void Surface::mouseMoveEvent(QMouseEvent* e) {
 }
 void Surface::mouseReleaseEvent(QMouseEvent* e) {
   deliver(e, 2);
+}
+
+}  // namespace quarvel
+
+namespace quarvel {
+
+// Only controls of the program itself are dropped here (annotation boxes being moved).
+void Surface::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->source()) e->acceptProposedAction();
+}
+
+void Surface::dragMoveEvent(QDragMoveEvent* e) {
+  if (e->source()) e->acceptProposedAction();
+}
+
+void Surface::dropEvent(QDropEvent* e) {
+  if (!e->source()) return;
+  const QPoint px = e->position().toPoint();
+  const PixelMap m = pixel_map();
+  e->acceptProposedAction();
+  emit dropped(e->source(), m.user_x(px.x()), m.user_y(px.y()));
 }
 
 }  // namespace quarvel

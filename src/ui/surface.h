@@ -96,6 +96,8 @@ class Surface : public QWidget {
   void mouse_down(int button, int shift, double x, double y);
   void mouse_move(int button, int shift, double x, double y);
   void mouse_up(int button, int shift, double x, double y);
+  // A control of this window dragged onto the surface and dropped at (x, y).
+  void dropped(QObject* source, double x, double y);
   void resized();
 
  protected:
@@ -104,6 +106,9 @@ class Surface : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   QPainter& painter();

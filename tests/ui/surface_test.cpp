@@ -3,6 +3,7 @@
 // mode reports the device size.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include "core/colour.h"
@@ -108,4 +109,18 @@ TEST_F(SurfaceTest, MouseEventsArriveInUserCoordinates) {
   EXPECT_EQ(gb, 2);
   EXPECT_NEAR(gx, 5.05, 1e-9);
   EXPECT_NEAR(gy, 2.45, 1e-9);
+}
+
+TEST_F(SurfaceTest, DropsArriveInUserCoordinates) {
+  QObject* from = nullptr;
+  double gx = 0, gy = 0;
+  QObject::connect(&s, &Surface::dropped, [&](QObject* source, double x, double y) {
+    from = source;
+    gx = x;
+    gy = y;
+  });
+  QMimeData mime;
+  QDropEvent drop(QPointF(50, 75), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&s, &drop);
+  EXPECT_EQ(from, nullptr) << "a drop from outside the program is not taken";
 }
