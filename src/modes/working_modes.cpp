@@ -398,6 +398,11 @@ void mnuQuarvel_click(MainWindow& w) {
         w.interval_label, w.interval,    w.file_label,  w.file_lng,      w.file_unit},
        false);
   show({w.add, w.newblk, w.del}, true);
+  // The continuous analysis view works with auto peaks and block statistics and without the block
+  // average, whatever a block view disabled or enabled before.
+  w.mnuPeaks->setEnabled(true);
+  w.newblk->setEnabled(true);
+  enable({w.accept, w.clear_ave}, false);
   for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == s.current_ch);
   colour_scale_buttons(w, s.current_ch);
   // 8.

@@ -93,6 +93,17 @@ TEST_F(Modes, QuarvelReturnsToAnalysis) {
   EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
 }
 
+TEST_F(Modes, QuarvelAfterBlockMeasurementGivesBackTheContinuousTools) {
+  w->mnuMeasure->trigger();
+  enter_block("500");
+  w->mnuQuarvel->trigger();
+  EXPECT_TRUE(w->mnuPeaks->isEnabled());
+  EXPECT_TRUE(w->newblk->isEnabled());
+  EXPECT_FALSE(w->accept->isEnabled());
+  EXPECT_FALSE(w->clear_ave->isEnabled());
+  EXPECT_TRUE(w->mnuCopyitem[2]->isEnabled());
+}
+
 TEST_F(Modes, BlockLengthUnits) {
   w->s.sample_interval = 0.001f;
   enter_block("1000");
