@@ -63,12 +63,7 @@ void sampling_hz_lost_focus(MainWindow& w) {
     w.disp->set_scale_width(block_width(s.block_length));
     s.ave_data.redim(3, s.block_length - 1);
     s.ave_n = 0;
-    if (s.measure_mode) {
-      s.raw_data.redim(3, s.block_length - 1);
-      s.work_data.redim(3, s.block_length - 1);
-      redim(s.marker_data, s.block_length - 1);
-      s.sample_count = s.block_length - 1;
-    }
+    if (s.measure_mode) s.dim_measurement_block();
     s.view_start = 0;
     w.set_caption("BLOCK MODE (" + format(s.scr_length, "#####.#") + s.unit_text[0] + ")");
     s.cur_block = 1;

@@ -9,4 +9,11 @@ int16_t SharedState::count_active_channels() const {
   return n;
 }
 
+void SharedState::dim_measurement_block() {
+  raw_data.redim(3, block_length - 1);
+  work_data.redim(3, block_length - 1);
+  redim(marker_data, block_length - 1);
+  sample_count = block_length - 1;
+}
+
 }  // namespace quarvel

@@ -148,6 +148,10 @@ struct SharedState {
 
   // Number of display channels whose ch_source > 0.
   int16_t count_active_channels() const;
+
+  // The sample arrays of one generated block in block measurement: raw_data and work_data of
+  // channels 1..3 and marker_data over 0..block_length - 1, all zero; sample_count the last index.
+  void dim_measurement_block();
 };
 
 }  // namespace quarvel

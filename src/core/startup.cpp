@@ -16,6 +16,27 @@
 
 namespace quarvel {
 
+void reset_view_settings(SharedState& s) {
+  s.env_threshold = 6;
+  for (int ch = 1; ch <= 3; ++ch) {
+    s.ch_offset[ch] = 0;
+    s.shift_steps[ch] = 0;
+    s.level_y[ch] = kNoLevel;
+    s.range_index[ch] = 4;
+    s.ch_max[ch] = 1000;
+    s.grid_row[ch] = s.block_row[ch] = s.store_row[ch] = s.grid_col[ch] = 1;
+  }
+  s.time_divs = 4;
+  s.amp_divs = 4;
+  s.file_loaded = kFalse;
+  s.cursor_x = -1;
+  s.sel_x1 = -1;
+  s.sel_x2 = -1;
+  s.text_drag = kFalse;
+  s.view_start = 0;
+  s.peak_mode = kFalse;
+}
+
 void colour_scale_buttons(MainWindow& w, int ch) {
   const QColor c = to_qcolor(w.s.scale_colour[ch]);
   const QString sheet = QStringLiteral("background-color: %1; color: black;").arg(c.name());
@@ -128,26 +149,8 @@ void form_initialize(MainWindow& w) {
   w.dly1->setEditText("0");
   w.interval->setEditText("0");
   w.stim_num->setCurrentIndex(1);
-  // 8. per-channel scale and results counters
-  s.env_threshold = 6;
-  for (int ch = 1; ch <= 3; ++ch) {
-    s.ch_offset[ch] = 0;
-    s.shift_steps[ch] = 0;
-    s.level_y[ch] = kNoLevel;
-    s.range_index[ch] = 4;
-    s.ch_max[ch] = 1000;
-    s.grid_row[ch] = s.block_row[ch] = s.store_row[ch] = s.grid_col[ch] = 1;
-  }
-  // 9.
-  s.time_divs = 4;
-  s.amp_divs = 4;
-  s.file_loaded = kFalse;
-  s.cursor_x = -1;
-  s.sel_x1 = -1;
-  s.sel_x2 = -1;
-  s.text_drag = kFalse;
-  s.view_start = 0;
-  s.peak_mode = kFalse;
+  // 8.-9. per-channel scale, results counters, axis divisions, cursor state
+  reset_view_settings(s);
   // 10.
   s.range_table = {5000, 4000, 2000, 1000, 500, 250, 125,  100,  50,   25,
                    20,   10,   5,    4,    2,   1,   0.5f, 0.3f, 0.2f, 0.1f};

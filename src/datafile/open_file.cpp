@@ -20,6 +20,7 @@
 #include "display/geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
+#include "modes/view_menus.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"
 
@@ -36,6 +37,15 @@ void file_input_error(MainWindow& w) {
   w.set_busy(false);
   w.Scroll->hide();
   w.dialogs().warning(kFileInputMessage, kFileInputTitle);
+}
+
+// Opens the file to read; a file that cannot be opened gives the file-input message.
+bool open_for_reading(MainWindow& w, const QString& path) {
+  w.data_file.setFileName(path);
+  w.s.data_file_no = 1;
+  if (w.data_file.open(QIODevice::ReadOnly)) return true;
+  file_input_error(w);
+  return false;
 }
 
 void start_progress(MainWindow& w) {
@@ -72,16 +82,7 @@ void take_samples(SharedState& s, SampleArray&& read, int channels, int32_t n,
 // two that holds the whole recording.
 void set_continuous_view(MainWindow& w) {
   SharedState& s = w.s;
-  w.mnuContinuous->setVisible(false);
-  w.mnuBlock->setVisible(true);
-  w.mnuBlock->setEnabled(true);
-  w.mnuBlock->setText("Block mode");
-  w.mnuS->setEnabled(true);
-  w.mnuS->setChecked(true);
-  for (QAction* a : {w.mnuA_S, w.mnuS_A, w.mnuA, w.mnuPSD, w.mnuOverplot}) {
-    a->setChecked(false);
-    a->setEnabled(false);
-  }
+  continuous_view_menus(w);
   s.block_length = -1;
   s.block_count = -1;
   w.SA_label->setText("single");
@@ -150,17 +151,11 @@ void set_block_view(MainWindow& w, bool was_loaded) {
   s.cur_block = 1;
 }
 
-
 }  // namespace
 
 bool read_bin_file(MainWindow& w, const QString& path) {
   SharedState& s = w.s;
-  w.data_file.setFileName(path);
-  s.data_file_no = 1;
-  if (!w.data_file.open(QIODevice::ReadOnly)) {
-    file_input_error(w);
-    return false;
-  }
+  if (!open_for_reading(w, path)) return false;
   w.set_busy(true);
   s.current_ch = 1;
   if (!s.block_mode) {
@@ -218,12 +213,7 @@ bool read_bin_file(MainWindow& w, const QString& path) {
 
 bool read_prn_file(MainWindow& w, const QString& path) {
   SharedState& s = w.s;
-  w.data_file.setFileName(path);
-  s.data_file_no = 1;
-  if (!w.data_file.open(QIODevice::ReadOnly)) {
-    file_input_error(w);
-    return false;
-  }
+  if (!open_for_reading(w, path)) return false;
   const Result<int> channels = channel_count_from_answer(
       w.dialogs().input_box("Number of recorded channels:", "Channel number", "1"), 2);
   if (!channels) {

@@ -17,6 +17,7 @@
 #include "display/geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
+#include "modes/view_menus.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
@@ -43,28 +44,6 @@ void measure_surface(MainWindow& w) {
   w.s.disp_px_width = static_cast<int16_t>(round_i32(w.disp->scale_width()));
   w.disp->set_scale_mode(Surface::ScaleMode::User);
   w.disp->set_scale_width(kept);
-}
-
-// The per-channel scale, level and grid cursors, the axis divisions and the cursor state, as
-// every working mode starts them.
-void reset_view_state(SharedState& s) {
-  s.env_threshold = 6;
-  for (int ch = 1; ch <= 3; ++ch) {
-    s.ch_offset[ch] = 0;
-    s.shift_steps[ch] = 0;
-    s.level_y[ch] = kNoLevel;
-    s.range_index[ch] = 4;
-    s.ch_max[ch] = 1000;
-    s.grid_row[ch] = s.store_row[ch] = s.grid_col[ch] = s.block_row[ch] = 1;
-  }
-  s.time_divs = 4;
-  s.amp_divs = 4;
-  s.cursor_x = -1;
-  s.file_loaded = kFalse;
-  s.text_drag = kFalse;
-  s.view_start = 0;
-  s.sel_x1 = s.sel_x2 = -1;
-  s.peak_mode = kFalse;
 }
 
 // 10 Hz, 8 s screens: the continuous defaults of both working modes.
@@ -178,10 +157,7 @@ void mnuBlock_click(MainWindow& w) {
   s.ave_data.redim(3, s.block_length - 1);
   s.ave_n = 0;
   if (s.measure_mode) {
-    s.raw_data.redim(3, s.block_length - 1);
-    s.work_data.redim(3, s.block_length - 1);
-    redim(s.marker_data, s.block_length - 1);
-    s.sample_count = s.block_length - 1;
+    s.dim_measurement_block();
     w.ave_count->setText(format(s.ave_n, " ###0"));
   }
   s.view_start = 0;
@@ -216,15 +192,7 @@ void mnuContinuous_click(MainWindow& w) {
   s.scr_length = s.cont_scr_length;
   s.scr_factor = s.cont_scr_factor;
   s.unit_text[0] = s.unit_text[2];
-  w.mnuContinuous->setVisible(false);
-  w.mnuBlock->setVisible(true);
-  w.mnuBlock->setText("Block mode");
-  w.mnuS->setEnabled(true);
-  w.mnuS->setChecked(true);
-  for (QAction* a : {w.mnuA_S, w.mnuS_A, w.mnuA, w.mnuPSD, w.mnuOverplot}) {
-    a->setChecked(false);
-    a->setEnabled(false);
-  }
+  continuous_view_menus(w);
   s.overplot_on = kFalse;
   w.SA_label->setText(" sngl");
   s.show_single = kTrue;
@@ -321,7 +289,7 @@ void mnuMeasure_click(MainWindow& w) {
   // 9.
   s.block_mode = kFalse;
   s.block_length = -1;
-  reset_view_state(s);
+  reset_view_settings(s);
   // 10.
   show({w.drug_button,   w.stim,           w.ave_count, w.ave_count_label, w.dly1_label,
         w.dly1,          w.stim_num_label, w.stim_num,  w.interval_label,  w.interval,
@@ -364,7 +332,7 @@ void mnuQuarvel_click(MainWindow& w) {
   // 3.-4.
   continuous_defaults(w);
   s.ave_n = 0;
-  reset_view_state(s);
+  reset_view_settings(s);
   // 5.
   enable({w.mul, w.div, w.nshift, w.pshift}, true);
   for (QRadioButton* b : w.ch_select) b->show();
