@@ -4,8 +4,10 @@ list(APPEND QUARVEL_CORE_SOURCES
   measure/results_rows.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
+  measure/annotations.cpp
   measure/auto_peaks.cpp
   measure/cursor.cpp
+  measure/marks.cpp
   measure/results_table.cpp
   measure/wiring.cpp
 )

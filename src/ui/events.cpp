@@ -1,7 +1,9 @@
 #include "ui/events.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace quarvel {
@@ -35,6 +37,30 @@ void on_enter_key(QWidget* control, std::function<void()> handler) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     handler();
     return true;
+  }));
+}
+
+void on_focus_in(QWidget* control, std::function<void()> handler) {
+  control->installEventFilter(new EventHook(control, [handler](QEvent* e) {
+    if (e->type() == QEvent::FocusIn) handler();
+    return false;
+  }));
+}
+
+void on_focus_moved_away(QWidget* control, std::function<void()> handler) {
+  control->installEventFilter(new EventHook(control, [handler](QEvent* e) {
+    if (e->type() != QEvent::FocusOut) return false;
+    const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+    if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason) handler();
+    return false;
+  }));
+}
+
+void on_mouse_move(QWidget* control, std::function<bool(Qt::MouseButtons, QPoint)> handler) {
+  control->installEventFilter(new EventHook(control, [handler](QEvent* e) {
+    if (e->type() != QEvent::MouseMove) return false;
+    const auto* m = static_cast<QMouseEvent*>(e);
+    return handler(m->buttons(), m->position().toPoint());
   }));
 }
 

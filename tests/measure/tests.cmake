@@ -2,3 +2,7 @@ quarvel_test(tests_measure
   measure/cursor_test.cpp
   measure/results_test.cpp
 )
+
+quarvel_test(tests_annotations
+  measure/annotations_test.cpp
+)
