@@ -15,8 +15,15 @@ void place_level(MainWindow& w, double y);
 // level_y is left to the caller.
 void erase_level(MainWindow& w);
 
-// The peak scan run by Add while auto-peak mode is on. Not built yet: for now it records nothing
-// and leaves the mode and the levels as they are.
+// The peak scan run by Add while auto-peak mode is on: records the troughs and peaks of the
+// current channel inside the selection, each as a reading of the time cursor put on it. The
+// time cursor goes first. A scan that examines the whole selection switches the mode off and
+// removes the levels; one that finds no first crossing of the band leaves both. Without a level,
+// without a complete selection or with a selection outside the data nothing happens.
 void auto_peak_scan(MainWindow& w);
+
+// The Auto peaks item: switches the mode on (a complete selection is needed, and no overplot),
+// or off again, removing the levels of the current channel.
+void mnuPeaks_click(MainWindow& w);
 
 }  // namespace quarvel

@@ -5,6 +5,8 @@
 #include "core/handlers.h"
 #include "core/main_window.h"
 #include "measure/annotations.h"
+#include "measure/auto_peaks.h"
+#include "measure/block_stats.h"
 #include "measure/cursor.h"
 #include "measure/marks.h"
 #include "measure/results_table.h"
@@ -45,6 +47,10 @@ void wire_measure(MainWindow& w) {
   QObject::connect(w.del, &QPushButton::clicked, &w, [&w] { delete_click(w); });
   QObject::connect(w.Clear, &QPushButton::clicked, &w, [&w] { clear_click(w); });
   wire_marks_and_texts(w);
+
+  // Block statistics and auto peaks.
+  QObject::connect(w.newblk, &QPushButton::clicked, &w, [&w] { newblk_click(w); });
+  QObject::connect(w.mnuPeaks, &QAction::triggered, &w, [&w] { mnuPeaks_click(w); });
 }
 
 }  // namespace quarvel
