@@ -35,8 +35,7 @@ void mnuPSD_click(MainWindow& w) {
     w.Scroll->set_value(percent);
     w.Scroll->refresh();
   };
-  // The spectrum is taken of the samples as read, so an inversion of the shown curves does not
-  // reach it.
+  // The spectrum is taken of the samples as read, whatever the shown data hold.
   std::optional<SpectrumResult> r = power_spectrum(s.raw_data, s.block_length, s.block_count, progress);
   w.Scroll->hide();
   w.set_busy(false);
