@@ -1,4 +1,10 @@
+list(APPEND QUARVEL_CORE_SOURCES
+  modes/export_text.cpp
+  modes/spectrum.cpp
+)
 list(APPEND QUARVEL_APP_SOURCES
+  modes/clipboard_export.cpp
+  modes/spectrum_view.cpp
   modes/view_menus.cpp
   modes/wiring.cpp
   modes/working_modes.cpp

@@ -1,0 +1,152 @@
+#include "modes/export_text.h"
+
+#include <QStringList>
+#include <algorithm>
+
+#include "core/numbers.h"
+#include "display/curve_plan.h"
+#include "measure/results_rows.h"
+
+namespace quarvel {
+
+namespace {
+
+const QString kTab = QStringLiteral("\t");
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString value(float v) {
+  return format(v, "###0.00");
+}
+
+// The filled records of a channel: 1 .. store_row - 1, within the store.
+int last_record(int store_row) {
+  return std::clamp(store_row - 1, 0, ResultsStore::kRows);
+}
+
+// Values v(i) of a record for the given indices, joined by the separator.
+QString values(const ResultRec& r, std::initializer_list<int> indices, const QString& sep) {
+  QStringList parts;
+  for (const int i : indices) parts << value(r.v[i]);
+  return parts.join(sep);
+}
+
+}  // namespace
+
+QString block_means_text(const ResultsStore& results, int ch, int store_row) {
+  const QString two_tabs = kTab + kTab;
+  QString text;
+  for (int row = 1; row <= last_record(store_row); ++row) {
+    const ResultRec& r = results.at(row, ch);
+    switch (r.kind) {
+      case kKindContLabel:
+        text += kLineEnd + r.text + kLineEnd;
+        text += two_tabs + "ampl." + two_tabs + "tone" + two_tabs + "period" + kLineEnd;
+        break;
+      case kKindMean:
+      case kKindSD:
+      case kKindCount:
+        text += r.text + two_tabs + values(r, {5, 6, 7}, two_tabs) + kLineEnd;
+        break;
+      default:
+        break;
+    }
+  }
+  return text;
+}
+
+QString whole_table_text(const ResultsStore& results, int ch, int store_row, TableLayout layout) {
+  const bool word = layout == TableLayout::Word;
+  const QString sep = word ? kTab + kTab : kTab;
+  // The statistics values fall under "ampl.", the fifth heading after the first column.
+  const QString stats_lead = kTab.repeated(word ? 9 : 5);
+  QStringList lines;
+  for (int row = 1; row <= last_record(store_row); ++row) {
+    const ResultRec& r = results.at(row, ch);
+    switch (r.kind) {
+      case kKindContLabel:
+        lines << " " << r.text
+              << kTab + QStringList{"X1", "Y1", "X2", "Y2", "ampl.", "tone", "period"}.join(sep);
+        break;
+      case kKindContReading:
+        lines << r.text + kTab + values(r, {1, 2, 3, 4, 5, 6, 7}, sep);
+        break;
+      case kKindMean:
+      case kKindSD:
+      case kKindCount:
+        lines << r.text + stats_lead + values(r, {5, 6, 7}, sep);
+        break;
+      case kKindBlockLabel:
+        lines << " " << r.text << kTab + QStringList{"t", "A", "t-dly", "p-to-p", "dist."}.join(sep);
+        break;
+      case kKindBlockReading:
+        lines << r.text + kTab + values(r, {1, 2, 3, 5, 7}, sep);
+        break;
+      default:
+        break;
+    }
+  }
+  return lines.join(kLineEnd);
+}
+
+CurvePoints curve_points_text(const SharedState& s, double scale_width) {
+  const double w = scale_width * 0.8;  // samples on one screen
+  CurvePoints out;
+  out.last = last_shown_sample(
+      ViewExtent{s.block_mode != 0, s.block_length, s.block_count, s.sample_count, s.view_start, w});
+  const float screen = s.scr_length;
+  const float per_screen = static_cast<float>(w);
+  QStringList lines;
+
+  if (s.overplot_on) {
+    const int ch = s.current_ch;
+    QString header = "time" + kTab;
+    for (int32_t k = 1; k <= s.block_count; ++k) header += QString::number(k) + kTab;
+    lines << header;
+    for (int32_t e = 0; e < s.block_length; ++e) {
+      QString line = format_general(static_cast<float>(e) * screen / per_screen) + kTab;
+      for (int32_t k = 0; k < s.block_count; ++k) {
+        line += format_general(
+                    s.work_data(ch, static_cast<int32_t>(static_cast<int64_t>(k) * s.block_length + e))) +
+                kTab;
+      }
+      lines << line;
+    }
+    out.text = lines.join(kLineEnd);
+    return out;
+  }
+
+  std::vector<int> shown;
+  for (int c = 1; c <= 3; ++c) {
+    if (s.ch_source[c] > 0) shown.push_back(c);
+  }
+  QString header = "time" + kTab;
+  for (size_t k = 0; k < shown.size(); ++k) {
+    if (s.show_single) header += "ch1" + kTab;
+    if (s.show_average) header += "ch1-ave" + kTab;
+  }
+  lines << header + "marker";
+
+  // Only samples that are stored are exported: a view reaching past the data ends with the data.
+  const int64_t first = round_i32(s.view_start);
+  const int64_t last = std::min<int64_t>(out.last, s.work_data.last_index());
+  const bool block = s.block_mode != 0;
+  for (int64_t i = first; i <= last; ++i) {
+    const int32_t idx = static_cast<int32_t>(i);
+    const float from =
+        block ? static_cast<float>(static_cast<double>(i) - s.view_start) : static_cast<float>(i);
+    QString line = format_general(from * screen / per_screen) + kTab;
+    for (const int c : shown) {
+      if (s.show_single) line += format_general(s.work_data(c, idx)) + kTab;
+      if (s.show_average)
+        line += format_general(s.ave_data(c, round_i32(static_cast<double>(i) - s.view_start))) + kTab;
+    }
+    const int16_t marker = idx >= 0 && static_cast<size_t>(idx) < s.marker_data.size()
+                               ? s.marker_data[static_cast<size_t>(idx)]
+                               : 0;
+    lines << line + QString::number(marker);
+  }
+  out.text = lines.join(kLineEnd);
+  return out;
+}
+
+}  // namespace quarvel
