@@ -317,6 +317,7 @@ void mnuOpen_click(MainWindow& w) {
   req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn";
   req.filter_index = 1;
   req.title = "Open data file";
+  req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts
   const QString name = w.dialogs().open_file(req);
   if (name.isEmpty()) return;  // cancelled: nothing at all happens
   s.data_file_name = name;

@@ -108,6 +108,10 @@ TEST_F(OpenFile, ContinuousRecordingOpensInAPowerOfTwoScreen) {
   const QDateTime when = QFileInfo(path("data01.bin")).lastModified();
   EXPECT_EQ(w->status->text(), QLocale::system().toString(when.date(), QLocale::LongFormat) + "   " +
                                    QLocale::system().toString(when.time(), QLocale::LongFormat));
+  const FileDialogRequest& req = dialogs->asked().front().request;
+  EXPECT_EQ(req.filter, "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn");
+  EXPECT_EQ(req.filter_index, 1);
+  EXPECT_EQ(req.initial_dir, data_dir.path()) << "the dialog starts where recordings are kept";
   EXPECT_EQ(w->Scroll->value(), 100);
   EXPECT_FALSE(w->Scroll->isVisible());
   // a second load names the file after the mode text
