@@ -12,6 +12,7 @@
 #include "acquisition/acquire.h"
 #include "core/main_window.h"
 #include "core/settings.h"
+#include "gui_main.h"
 
 using namespace quarvel;
 
@@ -47,11 +48,4 @@ static void BM_MonitorRate(benchmark::State& state) {
 }
 BENCHMARK(BM_MonitorRate)->Arg(200)->Arg(1000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+QUARVEL_BENCHMARK_GUI_MAIN()

@@ -11,6 +11,7 @@
 #include "core/main_window.h"
 #include "datafile/bin_format.h"
 #include "datafile/open_file.h"
+#include "gui_main.h"
 
 using namespace quarvel;
 
@@ -131,11 +132,4 @@ BENCHMARK(BM_OpenBinHour)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_RawReadPrn)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenPrn10M)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+QUARVEL_BENCHMARK_GUI_MAIN()
