@@ -31,8 +31,16 @@ int ResultsGrid::twips_to_px(int twips) const {
   return static_cast<int>(twips * dpi / 1440.0 + 0.5);
 }
 
+// Grows the grid to n rows; the view only gains the new, empty rows.
 void ResultsGrid::ensure_rows(int n) {
-  if (n > rows()) cells_.resize(static_cast<size_t>(n), std::vector<Cell>(static_cast<size_t>(cols_)));
+  if (n <= rows()) return;
+  const int old_view_rows = view_->rowCount();
+  cells_.resize(static_cast<size_t>(n), std::vector<Cell>(static_cast<size_t>(cols_)));
+  const int view_rows = std::max(0, rows() - fixed_rows_);
+  view_->setRowCount(view_rows);
+  if (fixed_cols_ > 0)
+    for (int r = old_view_rows; r < view_rows; ++r)
+      view_->setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
 }
 
 void ResultsGrid::set_rows(int n) {
@@ -53,10 +61,7 @@ void ResultsGrid::set_fixed_cols(int n) {
 
 void ResultsGrid::set_row(int r) {
   r = std::max(0, r);
-  if (r >= rows()) {
-    ensure_rows(r + 1);
-    rebuild_view();
-  }
+  ensure_rows(r + 1);
   row_ = r;
 }
 

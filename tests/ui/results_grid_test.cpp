@@ -53,6 +53,17 @@ TEST(ResultsGrid, GrowsWhenARowPastTheEndIsWritten) {
   g.set_text("far");
   EXPECT_EQ(g.rows(), 251);
   EXPECT_EQ(g.text_at(250, 3), "far");
+  g.set_fixed_rows(1);
+  g.set_fixed_cols(1);
+  g.set_row(300);
+  g.set_col(0);
+  g.set_text("n");
+  g.set_col(2);
+  g.set_text("7.5");
+  ASSERT_EQ(g.view()->rowCount(), 300) << "the view gains the rows too";
+  ASSERT_NE(g.view()->item(299, 1), nullptr);
+  EXPECT_EQ(g.view()->item(299, 1)->text(), "7.5");
+  EXPECT_EQ(g.view()->verticalHeaderItem(299)->text(), "n");
 }
 
 TEST(ResultsGrid, RemoveClearAndColours) {
