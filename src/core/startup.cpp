@@ -16,6 +16,16 @@
 
 namespace quarvel {
 
+void set_continuous_defaults(MainWindow& w) {
+  SharedState& s = w.s;
+  s.sampling_rate = 10;
+  s.scr_length = s.cont_scr_length = 8;
+  s.sample_interval = 1.0f / 10;
+  s.scr_factor = s.cont_scr_factor = 1;
+  s.unit_text[0] = s.unit_text[2] = " s";
+  w.disp->set_scale_width(continuous_width(s));
+}
+
 void reset_view_settings(SharedState& s) {
   s.env_threshold = 6;
   for (int ch = 1; ch <= 3; ++ch) {
@@ -87,7 +97,7 @@ static void show_start_controls(MainWindow& w) {
   w.mnuQuarvel->setVisible(false);
 }
 
-static void prepare_grid(MainWindow& w, ResultsGrid& g) {
+static void prepare_grid(ResultsGrid& g) {
   g.set_fixed_rows(0);
   g.set_fixed_cols(0);
   g.clear();
@@ -103,7 +113,6 @@ static void prepare_grid(MainWindow& w, ResultsGrid& g) {
   g.set_fixed_rows(1);
   g.set_fixed_cols(1);
   g.refresh();
-  (void)w;
 }
 
 void form_initialize(MainWindow& w) {
@@ -126,19 +135,10 @@ void form_initialize(MainWindow& w) {
     s.ch_colour[ch] = channel_colour(ch);
     s.ave_colour[ch] = kGrey;
   }
-  // 4. rate and lengths
-  s.sampling_rate = 10;
-  s.scr_length = 8;
-  s.cont_scr_length = 8;
-  s.sample_interval = 1.0f / 10;
-  s.scr_factor = 1;
-  s.cont_scr_factor = 1;
-  s.unit_text[0] = " s";
-  s.unit_text[2] = " s";
+  // 4.-5. rate and lengths; one screen of samples takes 80 % of the surface width
+  set_continuous_defaults(w);
   s.file_length = 180;
   s.sample_count = round_i32(static_cast<double>(s.sampling_rate) * 180);
-  // 5. one screen of samples takes 80 % of the surface width
-  w.disp->set_scale_width(continuous_width(s));
   // 6.
   s.ave_n = 0;
   w.ave_count->setText(format(s.ave_n, " ###0"));
@@ -166,7 +166,7 @@ void form_initialize(MainWindow& w) {
   colour_scale_buttons(w, s.current_ch);
   // 12. the results grids
   for (int i = 0; i < 3; ++i) {
-    prepare_grid(w, *w.Grid1[static_cast<size_t>(i)]);
+    prepare_grid(*w.Grid1[static_cast<size_t>(i)]);
     w.Grid1[static_cast<size_t>(i)]->setVisible(i == s.current_ch - 1);
     s.grid_row[i + 1] = s.block_row[i + 1] = s.store_row[i + 1] = s.grid_col[i + 1] = 1;
   }

@@ -46,17 +46,6 @@ void measure_surface(MainWindow& w) {
   w.disp->set_scale_width(kept);
 }
 
-// 10 Hz, 8 s screens: the continuous defaults of both working modes.
-void continuous_defaults(MainWindow& w) {
-  SharedState& s = w.s;
-  s.sampling_rate = 10;
-  s.scr_length = s.cont_scr_length = 8;
-  s.sample_interval = 1.0f / 10;
-  s.scr_factor = s.cont_scr_factor = 1;
-  s.unit_text[0] = s.unit_text[2] = " s";
-  w.disp->set_scale_width(continuous_width(s));
-}
-
 void free_annotations(MainWindow& w) {
   for (QLineEdit* t : w.Text1) {
     t->clear();
@@ -272,7 +261,7 @@ void mnuMeasure_click(MainWindow& w) {
     w.Grid1[static_cast<size_t>(i)]->hide();
   }
   // 7.
-  continuous_defaults(w);
+  set_continuous_defaults(w);
   s.file_length = 180;
   w.file_lng->setEditText("180");
   s.sample_count = round_i32(static_cast<double>(s.file_length) * s.sampling_rate);
@@ -330,7 +319,7 @@ void mnuQuarvel_click(MainWindow& w) {
   }
   channel_colours(s);
   // 3.-4.
-  continuous_defaults(w);
+  set_continuous_defaults(w);
   s.ave_n = 0;
   reset_view_settings(s);
   // 5.
