@@ -1,53 +1,68 @@
-// Recording throughput: one hour of three channels at 1 kHz written through the recording's
-// chunk buffer and frame writer, next to a plain sequential write of the same bytes, with the
-// memory the chunk buffer holds.
+// Recording throughput: one hour of three channels at 1 kHz written through the recording writer
+// a second at a time, as a recording writes it (each second reaches the disk before the next),
+// next to a plain sequential write of the same bytes in the same pieces with the same syncs, and
+// to one unsynced write of them all.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <benchmark/benchmark.h>
+#include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
-#include "acquisition/chunk.h"
-#include "acquisition/record_file.h"
+#include "datafile/recording_writer.h"
 
 using namespace quarvel;
 
 namespace {
 
 constexpr int kChannels = 3;
-constexpr float kSeconds = 3600;
-constexpr float kInterval = 0.001f;
+constexpr int kFrameWords = kChannels + 1;
+constexpr int kFramesPerSecond = 1000;
+constexpr int kSeconds = 3600;
 
-void BM_ChunkWriter(benchmark::State& state) {
+void BM_RecordingWriter(benchmark::State& state) {
   QTemporaryDir dir;
-  const int frame = kChannels + 1;
-  const int32_t n = chunk_words(kChannels, kSeconds, kInterval);
   int64_t bytes = 0;
   for (auto _ : state) {
-    QFile f(dir.filePath("rec.bin"));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(QByteArray(128, '\0'));
-    f.close();
-    open_record_file_for_append(f, nullptr);
-    Chunk chunk;
-    chunk.allocate(n, frame);
-    int16_t v = 0;
-    while (!chunk.full()) {
-      for (int c = 0; c < kChannels; ++c) chunk.store(v++);
-      chunk.store(0);
+    RecordingWriter rec;
+    (void)rec.create(dir.filePath("rec.bin"), QByteArray(128, '\0'));
+    int16_t frame[kFrameWords] = {};
+    for (int s = 0; s < kSeconds; ++s) {
+      for (int f = 0; f < kFramesPerSecond; ++f) {
+        for (int c = 0; c < kChannels; ++c) frame[c] = static_cast<int16_t>(f + c);
+        rec.append_words(frame, kFrameWords);
+      }
+      (void)rec.flush(2 * kFrameWords);
     }
-    append_frames(f, chunk.data(), chunk.used(), frame, nullptr);
-    close_record_file(f, nullptr);
-    bytes += f.size() - 128;
+    bytes += rec.size() - 128;
+    (void)rec.close();
   }
   state.SetBytesProcessed(bytes);
-  state.counters["chunk_buffer_MB"] = n * 2.0 / 1e6;
 }
-BENCHMARK(BM_ChunkWriter)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RecordingWriter)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_PlainSequentialWrite(benchmark::State& state) {
+void BM_PlainWriteInSyncedSeconds(benchmark::State& state) {
   QTemporaryDir dir;
-  const int32_t n = chunk_words(kChannels, kSeconds, kInterval);
-  const QByteArray data(static_cast<qsizetype>(n) * 2, '\x11');
+  const std::vector<char> second(static_cast<size_t>(kFramesPerSecond) * kFrameWords * 2, '\x11');
+  int64_t bytes = 0;
+  const QByteArray name = QFile::encodeName(dir.filePath("plain.bin"));
+  for (auto _ : state) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (int s = 0; s < kSeconds; ++s) {
+      bytes += ::write(fd, second.data(), second.size());
+      ::fdatasync(fd);
+    }
+    ::close(fd);
+  }
+  state.SetBytesProcessed(bytes);
+}
+BENCHMARK(BM_PlainWriteInSyncedSeconds)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PlainWriteAtOnce(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QByteArray data(static_cast<qsizetype>(kSeconds) * kFramesPerSecond * kFrameWords * 2, '\x11');
   int64_t bytes = 0;
   for (auto _ : state) {
     QFile f(dir.filePath("plain.bin"));
@@ -58,7 +73,7 @@ void BM_PlainSequentialWrite(benchmark::State& state) {
   }
   state.SetBytesProcessed(bytes);
 }
-BENCHMARK(BM_PlainSequentialWrite)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PlainWriteAtOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

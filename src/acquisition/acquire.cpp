@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <algorithm>
 
 #include "acquisition/chunk.h"
-#include "acquisition/record_file.h"
 #include "acquisition/signal_source.h"
 #include "core/main_window.h"
 #include "core/numbers.h"
@@ -29,6 +29,10 @@ void timer1_tick(MainWindow& w) {
 
 namespace {
 
+// Frames reach the disk at least this often while recording, so a crash or a power loss costs
+// at most the last second.
+constexpr qint64 kFlushIntervalMs = 1000;
+
 // State of one run of the loop.
 class Sweep {
  public:
@@ -37,15 +41,18 @@ class Sweep {
 
  private:
   void sample_all();
-  void wait_for_tick();
-  // Steps 1 and 2 of plotting a sample: the channel's vertical scale and the clipped value.
+  // Waits for the next tick; false when STOP came first (the sample is then not taken).
+  bool wait_for_tick();
+  // The channel's vertical scale and the newest sample clipped to its band.
   float scaled_value(int ch);
   void plot_all(float x);
   void draw_marker(float x);
-  void new_chunk();
+  int64_t frame_bytes() const { return 2LL * (s_.channel_count + 1); }
+  void new_chunk() { chunk_.start(chunk_frames(s_.file_length, s_.sample_interval)); }
   bool store_frame();   // true when the chunk is full after this frame
   void end_of_frame();  // a stimulus mark lasts exactly one frame
-  bool flush_chunk(bool reopen);
+  bool flush();         // false (with error_ set) when the frames could not be written
+  bool flush_when_due();
 
   MainWindow& w_;
   SharedState& s_;
@@ -54,7 +61,8 @@ class Sweep {
   PerChannel<float> y_new_ = PerChannel<float>::filled(0.0f);
   PerChannel<float> y_old_ = PerChannel<float>::filled(0.0f);
   float x_ = 0;
-  Chunk chunk_;
+  ChunkCount chunk_;
+  QElapsedTimer since_flush_;
   QString error_;
 };
 
@@ -63,14 +71,16 @@ void Sweep::sample_all() {
     if (s_.ch_source[ch] > 0) cur_[ch] = round_i16(sim_sample(s_, 0));
 }
 
-void Sweep::wait_for_tick() {
+bool Sweep::wait_for_tick() {
   TickTimer& t = w_.Timer1();
   t.set_interval(tick_interval_ms(w_.sampling_hz->currentText(), s_.sampling_rate));
   t.set_enabled(true);
   s_.timer_tick = kFalse;
-  // Blocks in the event loop until the next event arrives, so waiting costs no processor time.
-  while (!s_.timer_tick) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  // Blocks in the event loop until the next event arrives, so waiting costs no processor time;
+  // a STOP ends the wait at once, however slow the rate.
+  while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   t.set_enabled(false);
+  return s_.timer_tick;
 }
 
 float Sweep::scaled_value(int ch) {
@@ -97,93 +107,91 @@ void Sweep::draw_marker(float x) {
   if (s_.marker_state == 200) d_.line(x, 0.385 * h, x, 0.425 * h);
 }
 
-void Sweep::new_chunk() {
-  chunk_.allocate(chunk_words(s_.channel_count, s_.file_length, s_.sample_interval), s_.channel_count + 1);
-}
-
 bool Sweep::store_frame() {
+  int16_t frame[4];
+  int n = 0;
   for (int ch = 1; ch <= 3; ++ch)
-    if (s_.ch_source[ch] > 0) chunk_.store(cur_[ch]);
-  chunk_.store(s_.marker_state);
-  return chunk_.full();
+    if (s_.ch_source[ch] > 0) frame[n++] = cur_[ch];
+  frame[n++] = s_.marker_state;
+  w_.recorder.append_words(frame, n);
+  return chunk_.store_frame();
 }
 
 void Sweep::end_of_frame() {
   if (s_.marker_state == 200) s_.marker_state = s_.marker_saved;
 }
 
-bool Sweep::flush_chunk(bool reopen) {
-  QString err;
-  if (!append_frames(w_.rec_file, chunk_.data(), chunk_.used(), s_.channel_count + 1, &err)) {
-    error_ = err;
-    close_record_file(w_.rec_file, nullptr);
-    return false;
-  }
-  if (!close_record_file(w_.rec_file, &err)) {
-    error_ = err;
-    return false;
-  }
-  if (reopen && !open_record_file_for_append(w_.rec_file, &err)) {
-    error_ = err;
-    return false;
-  }
-  return true;
+bool Sweep::flush() {
+  since_flush_.restart();
+  const Status st = w_.recorder.flush(frame_bytes());
+  if (!st) error_ = st.failure().detail;
+  return st.ok();
+}
+
+bool Sweep::flush_when_due() {
+  return since_flush_.elapsed() < kFlushIntervalMs || flush();
 }
 
 QString Sweep::run() {
-  // 1.-2. a fresh frame, drawn sample by sample while the loop runs
+  // A fresh frame, drawn sample by sample while the loop runs. Requests made before the loop
+  // starts are for an earlier run; those made from here on are kept.
+  s_.stop_request = kFalse;
+  s_.sweep_restart = kFalse;
   d_.set_auto_redraw(false);
   s_.view_start = 0;
   draw_frame(w_);
-  // 3.-4.
   s_.sweep_width = round_i32(d_.scale_width() * 0.8);
   x_ = 0;
   s_.marker_state = 0;
   w_.drug_button->setText("MARKER ON");
-  // 5.
-  if (s_.recording) new_chunk();
-  // 6. the first sample only sets the starting point of every trace
+  if (s_.recording) {
+    new_chunk();
+    since_flush_.start();
+  }
+  // The first sample only sets the starting point of every trace.
   if (s_.ch_source[1] > 0) sim_sample(s_, -1);
   sample_all();
-  wait_for_tick();
-  for (int ch = 1; ch <= 3; ++ch) {
-    if (s_.ch_source[ch] <= 0) continue;
-    y_new_[ch] = scaled_value(ch);
-    y_old_[ch] = y_new_[ch];
-  }
-  x_ = 1;
-  bool recording_ok = true;
-  if (s_.recording) {
-    // A chunk of a single frame is full already: write it and go on with the next one.
-    if (store_frame()) {
-      recording_ok = flush_chunk(true);
-      if (recording_ok) new_chunk();
+  bool go_on = wait_for_tick();
+  if (go_on) {
+    for (int ch = 1; ch <= 3; ++ch) {
+      if (s_.ch_source[ch] <= 0) continue;
+      y_new_[ch] = scaled_value(ch);
+      y_old_[ch] = y_new_[ch];
     }
-    end_of_frame();
+    x_ = 1;
+    if (s_.recording) {
+      // A chunk of a single frame is full already: its frame goes to the file and the next chunk
+      // begins.
+      if (store_frame()) {
+        go_on = flush();
+        new_chunk();
+      }
+      end_of_frame();
+    }
   }
-  // 7.
   s_.acq_running = kTrue;
-  s_.sweep_restart = kFalse;
-  s_.stop_request = kFalse;
   w_.halt->setFocus();
   w_.stim->setEnabled(true);
-  // 8.
-  bool go_on = recording_ok;
+  go_on = go_on && !s_.stop_request;
+
   while (go_on) {
     sample_all();
-    wait_for_tick();
+    if (!wait_for_tick()) break;
     plot_all(x_);
     draw_marker(x_);
-    if (s_.recording && store_frame()) break;  // a chunk full inside a sweep ends the recording
+    if (s_.recording) {
+      if (store_frame()) break;  // a chunk full inside a sweep ends the recording
+      if (!flush_when_due()) break;
+    }
     end_of_frame();
     x_ += 1;
     QCoreApplication::processEvents();
     if (s_.stop_request) break;
     if (x_ != s_.sweep_width && !s_.sweep_restart) continue;
-    // 9. a new sweep
+
+    // A new sweep.
     if (s_.sweep_restart) {
-      // A restart never touches the chunk: its position and room stay as they are, so a
-      // recording cannot store past its end.
+      // A restart never touches the chunk: the recording keeps its length.
       s_.view_start = 0;
       s_.sweep_restart = kFalse;
       s_.sweep_width = round_i32(d_.scale_width() * 0.8);
@@ -191,23 +199,28 @@ QString Sweep::run() {
       s_.view_start +=
           static_cast<float>(static_cast<double>(s_.scr_factor) * s_.scr_length / s_.sample_interval);
     }
-    // 10.-11. the first segment joins the last value of the previous sweep at x = 0
+    // The first segment joins the last value of the previous sweep at x = 0 to the new one at
+    // x = 1, and the next sample is plotted at x = 1 again.
     draw_frame(w_);
     sample_all();
-    wait_for_tick();
+    if (!wait_for_tick()) break;
     x_ = 1;
     plot_all(x_);
     draw_marker(x_);
-    // 12.-13.
-    if (s_.recording && store_frame()) {
-      if (!flush_chunk(true)) break;
-      new_chunk();
+    if (s_.recording) {
+      // A chunk full on the first frame of a sweep is written, and the recording goes on.
+      if (store_frame()) {
+        if (!flush()) break;
+        new_chunk();
+      } else if (!flush_when_due()) {
+        break;
+      }
     }
     end_of_frame();
   }
-  // End
+
   if (!s_.block_mode) w_.stim->setEnabled(false);
-  if (s_.recording && error_.isEmpty()) flush_chunk(false);
+  if (s_.recording && error_.isEmpty()) flush();
   s_.acq_running = kFalse;
   w_.halt->setEnabled(false);
   d_.set_auto_redraw(true);
@@ -230,9 +243,13 @@ void monitor_click(MainWindow& w) {
   if (s.channel_count == 0) return;
   w.set_caption("MONITOR MODE");
   w.halt->setEnabled(true);
+  // A recording does not start inside the monitor loop: STOP first.
+  w.store->setEnabled(false);
   acquire(w);
   w.halt->setEnabled(false);
-  w.set_caption("CONTINUOUS MODE");
+  w.store->setEnabled(true);
+  // A mode command that ended the loop (Block mode) has put its own caption up.
+  if (!s.block_mode) w.set_caption("CONTINUOUS MODE");
 }
 
 }  // namespace quarvel

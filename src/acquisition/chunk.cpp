@@ -3,24 +3,17 @@
 #include <algorithm>
 
 #include "core/numbers.h"
+#include "core/typed_values.h"
 
 namespace quarvel {
 
-int32_t chunk_words(int channel_count, float file_length, float sample_interval) {
-  const int frame = channel_count + 1;
+int64_t chunk_frames(float file_length, float sample_interval) {
   // Counted in frames, so the single-precision interval (0.001 is not exact) cannot cost the
   // chunk its last frame.
   const double frames =
       sample_interval > 0 ? round_even(static_cast<double>(file_length) / sample_interval) : 0;
-  const double limit = (1 << 30) / frame;  // far beyond any recording a chunk is meant for
-  return static_cast<int32_t>(std::clamp(frames, 1.0, limit)) * frame;
-}
-
-void Chunk::allocate(int32_t n, int frame_words) {
-  n = std::max(n - n % std::max(frame_words, 1), frame_words);
-  words_.assign(static_cast<size_t>(n), 0);
-  pos_ = 1;
-  left_ = n;
+  if (!(frames >= 1)) return 1;
+  return static_cast<int64_t>(std::min(frames, static_cast<double>(kMaxRecordingFrames)));
 }
 
 }  // namespace quarvel

@@ -10,11 +10,11 @@
 #include <QRadioButton>
 
 #include "acquisition/acquire.h"
-#include "acquisition/record_file.h"
 #include "acquisition/recording_header.h"
 #include "acquisition/signal_source.h"
 #include "core/main_window.h"
 #include "core/numbers.h"
+#include "core/typed_values.h"
 #include "datafile/bin_format.h"
 #include "display/averaging.h"
 #include "display/draw_curves.h"
@@ -61,9 +61,8 @@ void set_continuous_recording_controls(MainWindow& w, bool enabled) {
 // Ends a block recording: the file is closed and the controls come back.
 void end_block_recording(MainWindow& w) {
   SharedState& s = w.s;
-  QString err;
-  const bool was_open = w.rec_file.isOpen();
-  const bool closed = close_record_file(w.rec_file, &err);
+  const bool was_open = w.recorder.is_open();
+  const Status closed = w.recorder.close();
   w.halt->setText("STOP");
   s.recording = kFalse;
   set_recording_controls(w, true);
@@ -71,15 +70,23 @@ void end_block_recording(MainWindow& w) {
   w.ave_count->setText(format(s.ave_n, " ##0"));
   w.monitor->setEnabled(true);
   w.set_caption("BLOCK MODE    LAST RECORDED FILE: " + s.data_file_name);
-  if (was_open && !closed) report_record_error(w, err);
+  if (was_open && !closed) report_record_error(w, closed.failure().detail);
 }
 
 }  // namespace
 
 void store_click(MainWindow& w) {
   SharedState& s = w.s;
+  if (s.acq_running || s.recording) return;
   s.channel_count = s.count_active_channels();
   if (s.channel_count == 0) return;
+  if (!s.block_mode && !file_length_fits(s.file_length, s.sampling_rate)) {
+    w.dialogs().warning(QStringLiteral("The file length must be at most %1 s at %2 Hz.")
+                            .arg(format_general_double(longest_file_length(s.sampling_rate)),
+                                 format_general(s.sampling_rate)),
+                        "File length");
+    return;
+  }
 
   const QString dir = w.services.data_dir;
   QDir().mkpath(dir);
@@ -102,18 +109,8 @@ void store_click(MainWindow& w) {
     report_record_error(w, QStringLiteral("the file cannot be replaced (%1)").arg(existing.fileName()));
     return;
   }
-  w.rec_file.setFileName(name);
-  QString err;
-  if (!w.rec_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-    report_record_error(w, file_error_text(w.rec_file));
-    return;
-  }
-  const QByteArray header = recording_header(w);
-  if (w.rec_file.write(header) != header.size()) {
-    err = file_error_text(w.rec_file);
-    w.rec_file.close();
-    QFile::remove(name);
-    report_record_error(w, err);
+  if (const Status st = w.recorder.create(name, recording_header(w)); !st) {
+    report_record_error(w, st.failure().detail);
     return;
   }
 
@@ -132,12 +129,13 @@ void store_click(MainWindow& w) {
     return;
   }
 
-  // Continuous: the loop writes the frames chunk by chunk and closes the file.
+  // Continuous: the loop writes the frames as they come and the file is closed after it.
   set_continuous_recording_controls(w, false);
   w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
   w.halt->setEnabled(true);
-  err = acquire(w);
-  close_record_file(w.rec_file, nullptr);
+  QString err = acquire(w);
+  const Status closed = w.recorder.close();
+  if (err.isEmpty() && !closed) err = closed.failure().detail;
   s.recording = kFalse;
   w.halt->setEnabled(false);
   set_recording_controls(w, true);
@@ -168,9 +166,9 @@ void drug_button_click(MainWindow& w) {
 // delay + k x interval ms.
 static void generate_block(MainWindow& w) {
   SharedState& s = w.s;
-  const int32_t d = round_i16(num(w.dly1->currentText()));
-  const int32_t i = round_i16(num(w.interval->currentText()));
-  const int32_t n = round_i16(num(w.stim_num->currentText()));
+  const int32_t d = stimulus_setting(w.dly1->currentText());
+  const int32_t i = stimulus_setting(w.interval->currentText());
+  const int32_t n = stimulus_setting(w.stim_num->currentText());
   const int32_t last = s.block_length - 1;
   s.raw_data.redim(3, last);
   redim(s.marker_data, last);
@@ -213,16 +211,17 @@ void stim_click(MainWindow& w) {
 
 void save_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (!s.recording || !w.rec_file.isOpen()) return;
-  // The block goes to the file first: a block that could not be written is not counted.
+  if (!s.recording || !w.recorder.is_open()) return;
+  // The block goes to the file first, whole or not at all: a block that could not be written is
+  // not counted.
   const QByteArray frames =
       encode_frames(s.work_data, s.ch_source, s.marker_data, 0, s.raw_data.last_index());
-  QString err;
-  if (!append_frames(w.rec_file, frames, s.count_active_channels() + 1, &err)) {
+  w.recorder.append(frames);
+  if (const Status st = w.recorder.flush(frames.size()); !st) {
     end_block_recording(w);
     w.halt->setEnabled(false);
     w.save->setEnabled(false);
-    report_record_error(w, err);
+    report_record_error(w, st.failure().detail);
     return;
   }
 

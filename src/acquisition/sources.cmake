@@ -1,6 +1,5 @@
 list(APPEND QUARVEL_CORE_SOURCES
   acquisition/chunk.cpp
-  acquisition/record_file.cpp
   acquisition/signal_source.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES

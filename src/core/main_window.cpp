@@ -59,10 +59,16 @@ QLabel* label(const char* name, const QString& caption, const QFont& font, const
   return l;
 }
 
-QComboBox* combo(const char* name, const QStringList& items, bool editable, const QString& human) {
-  auto* c = named(new QComboBox, name, human);
+// A box whose text is its value: assistive technology reads that text, so it gets no name of its
+// own.
+QComboBox* combo(const char* name, const QStringList& items, bool editable) {
+  auto* c = named(new QComboBox, name);
   c->setEditable(editable);
-  if (editable) c->setInsertPolicy(QComboBox::NoInsert);
+  if (editable) {
+    c->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types is what the program reads: no completion to a list entry.
+    c->setCompleter(nullptr);
+  }
   c->addItems(items);
   return c;
 }
@@ -89,7 +95,7 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-  if (s.acq_running) s.stop_request = kTrue;
+  s.stop_request = kTrue;
   QMainWindow::closeEvent(e);
 }
 
@@ -116,16 +122,16 @@ void MainWindow::build_controls() {
   Picture1 = named(new QFrame, "Picture1", "picture");
   Picture1->hide();
   for (int i = 0; i < 20; ++i) {
-    Text1[i] = named(new QLineEdit(disp), indexed("Text1", i), QStringLiteral("annotation %1").arg(i + 1));
+    Text1[i] = named(new QLineEdit(disp), indexed("Text1", i));
     Text1[i]->setFont(arial);
     Text1[i]->hide();
     Text1[i]->setEnabled(false);
   }
-  Label1 = named(new QLabel("Label1", disp), "Label1", "cursor readout");
+  Label1 = named(new QLabel("Label1", disp), "Label1");
   Label1->setFont(times);
   Label1->setAutoFillBackground(true);
   Label1->hide();
-  status = named(new QLineEdit, "status", "status line");
+  status = named(new QLineEdit, "status");
   status->setFont(arial);
   status->setReadOnly(true);
 
@@ -136,21 +142,19 @@ void MainWindow::build_controls() {
     ch_select[i] = named(new QRadioButton(QString::number(i + 1)), indexed("ch_select", i),
                          QStringLiteral("select channel %1").arg(i + 1));
     ch_select[i]->setFont(times);
-    ch_list[i] = combo(indexed("ch_list", i).toLatin1(), {"none", "1. ch", "2. ch", "3. ch", "4. ch"}, false,
-                       QStringLiteral("input of channel %1").arg(i + 1));
-    gain[i] = combo(indexed("gain", i).toLatin1(), {"1x", "2x", "4x", "8x"}, false,
-                    QStringLiteral("gain of channel %1").arg(i + 1));
+    ch_list[i] = combo(indexed("ch_list", i).toLatin1(), {"none", "1. ch", "2. ch", "3. ch", "4. ch"}, false);
+    gain[i] = combo(indexed("gain", i).toLatin1(), {"1x", "2x", "4x", "8x"}, false);
   }
   auto* group = new QButtonGroup(this);
   for (int i = 0; i < 3; ++i) group->addButton(ch_select[i], i);
 
-  sampling_hz = combo("sampling_hz", {"200", "100", "50", "25", "10"}, true, "sampling rate");
-  scr_lng = combo("scr_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true, "screen length");
-  file_lng = combo("file_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true, "file length");
+  sampling_hz = combo("sampling_hz", {"200", "100", "50", "25", "10"}, true);
+  scr_lng = combo("scr_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
+  file_lng = combo("file_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
   file_lng->setEditText("180");
-  dly1 = combo("dly1", numbers(0, 10), true, "stimulus delay");
-  stim_num = combo("stim_num", numbers(0, 10), true, "number of stimuli");
-  interval = combo("interval", numbers(0, 10), true, "stimulus interval");
+  dly1 = combo("dly1", numbers(0, 10), true);
+  stim_num = combo("stim_num", numbers(0, 10), true);
+  interval = combo("interval", numbers(0, 10), true);
 
   monitor = button("monitor", "Monitor", times);
   store = button("store", "Record", times);
@@ -179,9 +183,9 @@ void MainWindow::build_controls() {
   Grid1[1]->set_back_colour(kYellow);
   Grid1[2]->set_back_colour(kCyan);
 
-  ave_count = label("ave_count", "", times, "block count");
+  ave_count = label("ave_count", "", times);
   ave_count_label = label("ave_count_label", "saved", times);
-  SA_label = label("SA_label", "", times, "display mode");
+  SA_label = label("SA_label", "", times);
   dummy = label("dummy", "Label2", arial);
   dummy->hide();
   sampling_label = label("sampling_label", "sampling rate", times);

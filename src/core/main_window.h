@@ -10,6 +10,7 @@
 #include "core/indexed.h"
 #include "core/services.h"
 #include "core/shared_state.h"
+#include "datafile/recording_writer.h"
 
 class QAction;
 class QButtonGroup;
@@ -128,8 +129,8 @@ class MainWindow : public QMainWindow {
   QAction* mnuQuarvel;
 
   // --- runtime objects
-  QFile rec_file;   // the recording file while one is open
-  QFile data_file;  // the file being read
+  RecordingWriter recorder;  // the recording file while one is open
+  QFile data_file;           // the file being read
 
   // The hourglass (true) or the normal arrow over the window.
   void set_busy(bool busy);
@@ -139,7 +140,8 @@ class MainWindow : public QMainWindow {
   QString caption() const { return windowTitle(); }
 
  protected:
-  // Closing the window ends a running acquisition loop, which writes what it recorded.
+  // Closing the window ends a running acquisition loop, which writes what it recorded; the program
+  // ends with its window.
   void closeEvent(QCloseEvent* e) override;
 
  signals:

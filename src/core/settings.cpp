@@ -9,9 +9,11 @@
 #include "core/main_window.h"
 #include "core/numbers.h"
 #include "core/startup.h"
+#include "core/typed_values.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"
+#include "modes/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
@@ -29,11 +31,11 @@ static void apply_display_width(MainWindow& w) {
 
 void sampling_hz_lost_focus(MainWindow& w) {
   SharedState& s = w.s;
-  const double v = num(w.sampling_hz->currentText());
+  const QString text = w.sampling_hz->currentText();
   if (!s.block_mode) {
-    if (static_cast<float>(v) == s.sampling_rate) return;
-    if (v > 0 && v <= 1000) {
-      s.sampling_rate = static_cast<float>(v);
+    if (static_cast<float>(num(text)) == s.sampling_rate) return;
+    if (const std::optional<float> rate = rate_from_text(text)) {
+      s.sampling_rate = *rate;
       s.sample_interval = 1.0f / s.sampling_rate;
       s.sample_count = round_i32(static_cast<double>(s.file_length) * s.sampling_rate);
       apply_display_width(w);
@@ -49,43 +51,35 @@ void sampling_hz_lost_focus(MainWindow& w) {
     write_scr_lng_text(w);
     return;
   }
-  // Block mode: the box holds the sampling interval in microseconds. An unchanged interval does
-  // nothing (compared as an interval, so a new interval that happens to equal the old rate in Hz
-  // is not ignored).
-  if (static_cast<float>(v) == static_cast<float>(round_even(static_cast<double>(s.sample_interval) * 1e6)))
-    return;
-  if (v > 0 && v >= 30) {
-    s.sample_interval = static_cast<float>(v / 1000000);
+  // Block mode: the box holds the sampling interval in microseconds, and shows the interval in
+  // force again after a refusal, so that leaving it once more reads the same interval.
+  if (static_cast<float>(num(text) / 1000000) == s.sample_interval) return;
+  const double screen_seconds = static_cast<double>(s.scr_factor) * s.scr_length;
+  if (const std::optional<float> interval = interval_from_text(text, screen_seconds)) {
+    s.sample_interval = *interval;
     s.sampling_rate = 1.0f / s.sample_interval;
-    const int32_t len = round_i32(static_cast<double>(s.scr_factor) * s.scr_length / s.sample_interval);
-    s.block_length = std::max(len, 1);
-    s.blk_block_length = s.block_length;
-    w.disp->set_scale_width(block_width(s.block_length));
-    s.ave_data.redim(3, s.block_length - 1);
-    s.ave_n = 0;
-    if (s.measure_mode) s.dim_measurement_block();
-    s.view_start = 0;
-    w.set_caption("BLOCK MODE (" + format(s.scr_length, "#####.#") + s.unit_text[0] + ")");
-    s.cur_block = 1;
+    start_block_view(w, round_i32(screen_seconds / s.sample_interval));
+    w.set_caption(block_mode_caption(s, false));
     if (s.acq_running) s.sweep_restart = kTrue;
     draw_frame(w);
     w.stim->setFocus();
   } else {
-    w.sampling_hz->setEditText(format_general(s.sampling_rate));
+    w.sampling_hz->setEditText(interval_text(s.sample_interval));
   }
   write_scr_lng_text(w);
 }
 
 void scr_lng_lost_focus(MainWindow& w) {
   SharedState& s = w.s;
-  const double v = num(w.scr_lng->currentText());
-  if (static_cast<float>(v) == s.scr_length) return;
-  // A screen of no length (or less) cannot be drawn: the box goes back to the length in force.
-  if (!(v > 0)) {
+  const QString text = w.scr_lng->currentText();
+  if (static_cast<float>(num(text)) == s.scr_length) return;
+  // A screen of no length, or one the surface cannot be made wide enough for, is refused.
+  const std::optional<float> length = screen_length_from_text(text, s.scr_factor, s.sample_interval);
+  if (!length) {
     write_scr_lng_text(w);
     return;
   }
-  s.scr_length = static_cast<float>(v);
+  s.scr_length = *length;
   apply_display_width(w);
   s.sweep_restart = kTrue;
   s.view_start = 0;
@@ -99,16 +93,26 @@ void scr_lng_lost_focus(MainWindow& w) {
 
 void file_lng_change(MainWindow& w) {
   SharedState& s = w.s;
-  const double v = num(w.file_lng->currentText());
-  // While the user types, a text that is not yet a positive length changes nothing; leaving the
-  // box puts the length in force back.
-  if (!(v > 0)) return;
-  s.file_length = static_cast<float>(v);
+  // While the user types, a text that is not yet a length the program can take changes nothing.
+  const FileLengthReading r = file_length_from_text(w.file_lng->currentText(), s.sampling_rate);
+  if (!r.seconds) return;
+  s.file_length = *r.seconds;
   s.sample_count = round_i32(static_cast<double>(s.sampling_rate) * s.file_length);
 }
 
-void file_lng_lost_focus(MainWindow& w) {
-  if (!(num(w.file_lng->currentText()) > 0)) w.file_lng->setEditText(format_general(w.s.file_length));
+void file_lng_lost_focus(MainWindow& w, float length_before) {
+  SharedState& s = w.s;
+  const FileLengthReading r = file_length_from_text(w.file_lng->currentText(), s.sampling_rate);
+  if (r.seconds) return;
+  s.file_length = length_before;
+  s.sample_count = round_i32(static_cast<double>(s.sampling_rate) * s.file_length);
+  w.file_lng->setEditText(format_general(s.file_length));
+  if (r.too_long) {
+    w.dialogs().warning(QStringLiteral("The file length must be at most %1 s at %2 Hz.")
+                            .arg(format_general_double(longest_file_length(s.sampling_rate)),
+                                 format_general(s.sampling_rate)),
+                        "File length");
+  }
 }
 
 void ch_list_click(MainWindow& w, int i) {

@@ -11,7 +11,9 @@ class MainWindow;
 void sampling_hz_lost_focus(MainWindow& w);
 void scr_lng_lost_focus(MainWindow& w);
 void file_lng_change(MainWindow& w);
-void file_lng_lost_focus(MainWindow& w);
+// Leaving the file-length box with a text that is no length: the length in force when the
+// editing began comes back; a length too long for the rate is refused with a message.
+void file_lng_lost_focus(MainWindow& w, float length_before);
 void ch_list_click(MainWindow& w, int i);
 void ch_list_lost_focus(MainWindow& w, int i);
 void gain_click(MainWindow& w, int i);

@@ -1,6 +1,8 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
+#include <optional>
 
 #include "core/handlers.h"
 #include "core/main_window.h"
@@ -10,17 +12,25 @@
 namespace quarvel {
 
 void wire_settings(MainWindow& w) {
-  on_focus_out(w.sampling_hz, [&w] { sampling_hz_lost_focus(w); });
+  on_edit_committed(w.sampling_hz, [&w] { sampling_hz_lost_focus(w); });
   on_enter_key(w.sampling_hz, [&w] { sampling_hz_enter(w); });
-  on_focus_out(w.scr_lng, [&w] { scr_lng_lost_focus(w); });
+  on_edit_committed(w.scr_lng, [&w] { scr_lng_lost_focus(w); });
   on_enter_key(w.scr_lng, [&w] { w.monitor->setFocus(); });
   on_enter_key(w.file_lng, [&w] { w.monitor->setFocus(); });
-  on_focus_out(w.file_lng, [&w] { file_lng_lost_focus(w); });
-  QObject::connect(w.file_lng, &QComboBox::editTextChanged, &w, [&w] { file_lng_change(w); });
+  // The length in force when the user began to edit comes back if the edit is refused.
+  auto editing = std::make_shared<std::optional<float>>();
+  on_user_edit(w.file_lng, [&w, editing] {
+    if (!*editing) *editing = w.s.file_length;
+    file_lng_change(w);
+  });
+  on_edit_committed(w.file_lng, [&w, editing] {
+    file_lng_lost_focus(w, editing->value_or(w.s.file_length));
+    editing->reset();
+  });
   for (int i = 0; i < 3; ++i) {
     QComboBox* list = w.ch_list[static_cast<size_t>(i)];
     QObject::connect(list, &QComboBox::activated, &w, [&w, i] { ch_list_click(w, i); });
-    on_focus_out(list, [&w, i] { ch_list_lost_focus(w, i); });
+    on_focus_moved_away(list, [&w, i] { ch_list_lost_focus(w, i); });
     on_enter_key(list, [&w] { w.monitor->setFocus(); });
     QObject::connect(w.gain[static_cast<size_t>(i)], &QComboBox::activated, &w,
                      [&w, i] { gain_click(w, i); });

@@ -1,5 +1,6 @@
 list(APPEND QUARVEL_CORE_SOURCES
   core/numbers.cpp
+  core/typed_values.cpp
   core/shared_state.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES

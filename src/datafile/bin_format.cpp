@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/numbers.h"
+#include "core/typed_values.h"
 #include "datafile/le_bytes.h"
 
 namespace quarvel {
@@ -29,9 +30,9 @@ BinHeader bin_header_for_recording(const SharedState& s, const QString& dly1_tex
   h.ch_source = s.ch_source;
   h.block_mode = s.block_mode;
   h.block_length = s.block_length;
-  h.stim_delay = round_i16(num(dly1_text));
-  h.stim_count = round_i16(num(stim_num_text));
-  h.stim_interval = round_i16(num(interval_text));
+  h.stim_delay = stimulus_setting(dly1_text);
+  h.stim_count = stimulus_setting(stim_num_text);
+  h.stim_interval = stimulus_setting(interval_text);
   h.interval_us = round_i32(static_cast<double>(s.sample_interval) * 1000 * 1000);
   return h;
 }
@@ -146,33 +147,6 @@ QByteArray encode_frames(const SampleArray& data, const PerChannel<int16_t>& ch_
     p += 2;
   }
   return out;
-}
-
-static Status write_all(QIODevice& file, QByteArrayView bytes, const char* what) {
-  if (!file.isWritable()) {
-    return DataFileFailure{
-        DataFileError::WriteFailed,
-        QStringLiteral("the file is not open for writing the %1").arg(QLatin1StringView(what))};
-  }
-  const qint64 written = file.write(bytes.data(), bytes.size());
-  if (written != bytes.size()) {
-    return DataFileFailure{
-        DataFileError::WriteFailed,
-        QStringLiteral("writing the %1 failed: %2").arg(QLatin1StringView(what), file.errorString())};
-  }
-  return {};
-}
-
-Status write_bin_header(QIODevice& file, const BinHeader& h) {
-  if (!file.seek(0)) {
-    return DataFileFailure{DataFileError::WriteFailed,
-                           QStringLiteral("cannot position at the start: %1").arg(file.errorString())};
-  }
-  return write_all(file, encode_bin_header(h), "header");
-}
-
-Status write_frames(QIODevice& file, QByteArrayView frames) {
-  return write_all(file, frames, "frames");
 }
 
 }  // namespace quarvel

@@ -15,8 +15,8 @@
 //   32   4  sampling interval in microseconds
 //   36  92  zero when written, ignored when read
 //
-// Writing a recording: write_bin_header() on the new file, then append_frame()/encode_frames()
-// into a byte buffer and write_frames() it at the end of the file, chunk by chunk or block by block.
+// A recording is written by RecordingWriter (recording_writer.h): the encoded header first, then
+// frames from append_frame()/encode_frames().
 #pragma once
 
 #include <QByteArray>
@@ -28,8 +28,6 @@
 
 #include "core/shared_state.h"
 #include "datafile/result.h"
-
-class QIODevice;
 
 namespace quarvel {
 
@@ -100,13 +98,5 @@ void append_frame(QByteArray& out, std::span<const int16_t> samples, int16_t mar
 // writer read out of bounds.
 QByteArray encode_frames(const SampleArray& data, const PerChannel<int16_t>& ch_source,
                          const std::vector<int16_t>& markers, int32_t first, int32_t last);
-
-// Writes the encoded header at offset 0 of `file` (open for writing) and leaves the file positioned
-// at offset kBinHeaderSize, where the first frame goes. WriteFailed when not every byte was taken.
-Status write_bin_header(QIODevice& file, const BinHeader& h);
-
-// Writes encoded frames at the current position (the end of a recording file). WriteFailed when
-// not every byte was taken.
-Status write_frames(QIODevice& file, QByteArrayView frames);
 
 }  // namespace quarvel

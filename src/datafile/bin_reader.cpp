@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/typed_values.h"
 #include "datafile/le_bytes.h"
 
 namespace quarvel {
@@ -87,6 +88,14 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   // The program keeps one slot more than there are frames, indexed by int32.
   if (frames >= std::numeric_limits<int32_t>::max()) {
     return DataFileFailure{DataFileError::TooLarge, QStringLiteral("%1 frames are too many").arg(frames)};
+  }
+  // A block length is only believed as far as the file, or a block the program itself could have
+  // recorded, can fill it: the average of one block is made that long.
+  if (out.block_mode && out.header.block_length > std::max<int64_t>(frames, kMaxBlockLength)) {
+    return DataFileFailure{DataFileError::BadBlockLength,
+                           QStringLiteral("block length %1 in a file of %2 frames")
+                               .arg(out.header.block_length)
+                               .arg(frames)};
   }
   out.sample_count = static_cast<int32_t>(frames);
   out.samples.redim(c, out.sample_count - 1, 1);  // room for the spare slot of raw_data

@@ -10,7 +10,7 @@ namespace quarvel {
 FileNameSplit split_file_name(const QString& path) {
   const qsizetype sep = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
   const QString bare = path.mid(sep + 1);
-  const qsizetype dot = bare.indexOf(QLatin1Char('.'));
+  const qsizetype dot = bare.lastIndexOf(QLatin1Char('.'));
   if (dot < 0) return {QString(), bare};
   return {bare.left(dot + 1), bare.mid(dot + 1)};
 }

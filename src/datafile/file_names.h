@@ -8,13 +8,14 @@
 namespace quarvel {
 
 struct FileNameSplit {
-  QString file_base;  // bare name up to and including its first "."; empty when there is no "."
-  QString file_ext;   // text after that first "."; the whole bare name when there is no "."
+  QString file_base;  // bare name up to and including its last "."; empty when there is no "."
+  QString file_ext;   // text after that last "."; the whole bare name when there is no "."
 };
 
 // Splits the bare name of `path` (what follows its last "/" or "\": files may come from either
-// kind of system) at its first ".": "C:\data\data01.bin" gives "data01." and "bin",
-// "/home/u/x.y.prn" gives "x." and "y.prn".
+// kind of system) at its last ".", so a name with dates or versions in it opens by its real
+// extension: "C:\data\data01.bin" gives "data01." and "bin", "/home/u/rat3.2024-05-02.bin"
+// gives "rat3.2024-05-02." and "bin".
 FileNameSplit split_file_name(const QString& path);
 
 enum class DataFileKind { Bin, Prn, Other };

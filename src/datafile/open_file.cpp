@@ -20,7 +20,7 @@
 #include "display/geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
-#include "modes/view_menus.h"
+#include "modes/views.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"
 
@@ -82,13 +82,11 @@ void take_samples(SharedState& s, SampleArray&& read, int channels, int32_t n,
 // two that holds the whole recording.
 void set_continuous_view(MainWindow& w) {
   SharedState& s = w.s;
-  continuous_view_menus(w);
+  continuous_view_controls(w);
   s.block_length = -1;
   s.block_count = -1;
   w.SA_label->setText("single");
   w.newblk->setEnabled(true);
-  s.show_single = kTrue;
-  s.show_average = kFalse;
   s.view_start = 0;
   double d = round_even(static_cast<double>(s.sample_interval) * s.sample_count);
   if (d < 2) {
@@ -119,36 +117,13 @@ void set_block_view(MainWindow& w, bool was_loaded) {
     s.scr_factor = 0.001f;
     s.unit_text[0] = "ms";
   }
-  s.blk_block_length = s.block_length;
   s.blk_scr_length = s.scr_length;
   s.blk_scr_factor = s.scr_factor;
   s.unit_text[1] = s.unit_text[0];
-  w.disp->set_scale_width(block_width(s.block_length));
-  s.ave_data.redim(3, s.block_length - 1);
-  s.ave_n = 0;
-  s.view_start = 0;
-  w.mnuContinuous->setVisible(true);
-  w.mnuContinuous->setEnabled(true);
-  w.mnuBlock->setVisible(true);
-  w.mnuBlock->setEnabled(true);
-  w.mnuBlock->setText("Block length");
-  w.mnuS->setEnabled(true);
-  w.mnuS->setChecked(true);
-  for (QAction* a : {w.mnuA_S, w.mnuA, w.mnuS_A, w.mnuOverplot, w.mnuPSD, w.mnuRaw}) {
-    a->setEnabled(true);
-    a->setChecked(false);
-  }
-  w.clear_ave->setEnabled(true);
-  w.accept->setEnabled(true);
-  w.newblk->setEnabled(false);
+  start_block_view(w, s.block_length);
+  block_view_controls(w);
   w.SA_label->setText("single");
-  s.show_single = kTrue;
-  s.show_average = kFalse;
-  s.overplot_on = kFalse;
-  QString caption = "BLOCK MODE (" + format(s.scr_length, "#####.#") + s.unit_text[0] + ")";
-  if (was_loaded) caption += "       " + s.data_file_name;
-  w.set_caption(caption);
-  s.cur_block = 1;
+  w.set_caption(block_mode_caption(s, was_loaded));
 }
 
 }  // namespace
@@ -254,6 +229,7 @@ bool read_prn_file(MainWindow& w, const QString& path) {
 
 void open_data_file(MainWindow& w, const QString& path) {
   SharedState& s = w.s;
+  leave_spectrum_view(w);
   w.Label1->hide();
   const double width = w.disp->scale_width();
   w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
@@ -320,8 +296,13 @@ void mnuOpen_click(MainWindow& w) {
   req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts
   const QString name = w.dialogs().open_file(req);
   if (name.isEmpty()) return;  // cancelled: nothing at all happens
-  s.data_file_name = name;
   const FileNameSplit split = split_file_name(name);
+  // A file the program has no reader for leaves the window as it was.
+  if (data_file_kind(split.file_ext) == DataFileKind::Other) {
+    w.dialogs().warning(kFileInputMessage, kFileInputTitle);
+    return;
+  }
+  s.data_file_name = name;
   s.file_base = split.file_base;
   s.file_ext = split.file_ext;
   open_data_file(w, name);

@@ -28,12 +28,12 @@ Result<PrnContents> read_prn(QIODevice& device, int channels, const ReadProgress
   }
   const int sample_bytes = channels * kValueBytes;
   const qint64 size = device.size();
-  if (size % sample_bytes != 0) {
-    return DataFileFailure{
-        DataFileError::PartialSample,
-        QStringLiteral("%1 bytes are not a whole number of %2-byte samples").arg(size).arg(sample_bytes)};
-  }
+  // The whole samples the file holds are read; bytes of a last sample cut short are left alone.
   const int64_t count = size / sample_bytes;
+  if (count == 0) {
+    return DataFileFailure{DataFileError::PartialSample,
+                           QStringLiteral("%1 bytes hold no whole %2-byte sample").arg(size).arg(sample_bytes)};
+  }
   if (count >= std::numeric_limits<int32_t>::max()) {
     return DataFileFailure{DataFileError::TooLarge, QStringLiteral("%1 samples are too many").arg(count)};
   }

@@ -27,7 +27,8 @@ struct PrnContents {
 
 // Reads the whole file on `device` (open for reading and seekable) from its start in 40 portions,
 // with a progress report after each. Failures: BadChannelAnswer (channels not 1 or 2),
-// PartialSample (the size is not a whole number of C × 4 bytes), BadValue (a value that is not a
+// PartialSample (not one whole sample of C × 4 bytes; bytes after the last whole sample are left
+// unread), BadValue (a value that is not a
 // finite number, or is too large to scale), TooLarge, ReadFailed.
 Result<PrnContents> read_prn(QIODevice& device, int channels, const ReadProgress& progress = {});
 

@@ -4,6 +4,7 @@ list(APPEND QUARVEL_CORE_SOURCES
   datafile/file_names.cpp
   datafile/prn_reader.cpp
   datafile/reading.cpp
+  datafile/recording_writer.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
   datafile/open_file.cpp

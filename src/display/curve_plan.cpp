@@ -7,6 +7,11 @@
 
 namespace quarvel {
 
+ShownCurves shown_curves(const SharedState& s) {
+  if (s.psd_shown) return {true, false};
+  return {s.show_single != kFalse, s.show_average != kFalse};
+}
+
 int32_t last_shown_sample(const ViewExtent& v) {
   const double start = v.view_start;
   if (v.block_mode) {

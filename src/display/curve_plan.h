@@ -6,7 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/shared_state.h"
+
 namespace quarvel {
+
+// Which curves a picture shows: the display mode's choice, except in the spectrum view, which
+// shows the spectra of the blocks and no average (the average is of the curves, not of spectra).
+struct ShownCurves {
+  bool single = true;
+  bool average = false;
+};
+ShownCurves shown_curves(const SharedState& s);
 
 // The extent of the data a picture may show.
 struct ViewExtent {

@@ -11,12 +11,14 @@
 
 #include "core/main_window.h"
 #include "core/numbers.h"
+#include "core/typed_values.h"
 #include "display/averaging.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
+#include "modes/views.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -77,17 +79,6 @@ void choose_curves(MainWindow& w, QAction* item, const CurveChoice& c) {
   draw_curves(w);
 }
 
-// A displacement typed into an Overplot box: the number it starts with; a text that does not
-// start with a number leaves the displacement as it was.
-std::optional<float> displacement(const QString& answer) {
-  const QString t = answer.trimmed();
-  int i = 0;
-  if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
-  if (i < t.size() && t[i] == u'.') ++i;
-  if (i >= t.size() || !t[i].isDigit()) return std::nullopt;
-  return static_cast<float>(num(t));
-}
-
 // Negates samples 0..last of one channel (within the array).
 void negate(SampleArray& a, int ch, int32_t last) {
   if (ch < 1 || ch > a.channels()) return;
@@ -135,13 +126,13 @@ void mnuOverplot_click(MainWindow& w) {
   const QString first =
       w.dialogs().input_box(kFirstPrompt, "First displacement", format_general(s.first_disp[ch]));
   if (first.isEmpty()) return;
-  if (const auto v = displacement(first)) s.first_disp.fill(*v);
+  if (const auto v = displacement_from_text(first)) s.first_disp.fill(*v);
 
   const QString further =
       w.dialogs().input_box(kFurtherPrompt, "Further displacement", format_general(s.further_disp[ch]));
   if (further.isEmpty()) {
     s.further_disp.fill(kDefaultDisplacement);
-  } else if (const auto v = displacement(further)) {
+  } else if (const auto v = displacement_from_text(further)) {
     s.further_disp.fill(*v);
   }
   s.overplot_on = kTrue;
@@ -150,22 +141,12 @@ void mnuOverplot_click(MainWindow& w) {
 
 void mnuRaw_click(MainWindow& w) {
   SharedState& s = w.s;
-  w.mnuPSD->setChecked(false);
-  w.mnuRaw->setChecked(true);
   // Only the spectrum view has anything to bring back; the kept maxima and lengths mean nothing
   // while the recorded curves are shown.
-  if (!s.psd_shown) return;
-  w.mnuBlock->setEnabled(true);
-  w.mnuInvert->setEnabled(true);
-  s.psd_shown = kFalse;
-
-  s.work_data = s.raw_data;
-  for (int ch = 1; ch <= 3; ++ch) {
-    s.shift_steps[ch] = 0;
-    s.ch_max[ch] = s.saved_ch_max[ch];
-  }
+  const bool spectrum_shown = s.psd_shown != kFalse;
+  leave_spectrum_view(w);
+  if (!spectrum_shown) return;
   if (s.block_mode) {
-    s.block_length = s.blk_block_length;
     s.scr_length = s.blk_scr_length;
     s.scr_factor = s.blk_scr_factor;
     s.view_start = static_cast<float>((static_cast<double>(s.cur_block) - 1) * s.blk_block_length);

@@ -46,7 +46,7 @@ std::vector<int> drawn_channels(MainWindow& w) {
 
 // One filled column per pixel from the lowest to the highest value of the samples falling on it;
 // consecutive columns share their boundary sample, so a one-sample spike always shows.
-void draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step) {
+void draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
@@ -59,26 +59,25 @@ void draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
       const float offset = s.ch_offset[ch];
       ValueRange ave{1, 0};
       ValueRange single{1, 0};
-      if (s.show_average) {
+      if (shown.average) {
         ave = column_range(s.ave_data.channel(ch), stored(s.ave_data, ch), round_i32(x), round_i32(x + step),
                            offset);
       }
-      if (s.show_single) {
+      if (shown.single) {
         single =
             column_range(s.work_data.channel(ch), stored(s.work_data, ch), i, round_i32(i + step), offset);
       }
       const Band band = use_channel(w, ch);
-      if (!ave.empty()) d.box(x, band.clamp(ave.min), x + step, band.clamp(ave.max), s.ave_colour[ch]);
-      if (!single.empty()) {
-        d.box(x, band.clamp(single.min), x + step, band.clamp(single.max), s.ch_colour[ch]);
-      }
+      // Each column is the one pixel column at x; the next column starts at the next pixel.
+      if (!ave.empty()) d.box(x, band.clamp(ave.min), x, band.clamp(ave.max), s.ave_colour[ch]);
+      if (!single.empty()) d.box(x, band.clamp(single.min), x, band.clamp(single.max), s.ch_colour[ch]);
     }
   }
 }
 
 // Joined line segments sample by sample. Within each sample the average goes before the single
 // curve and channel 1 before 2 before 3, so the last channel's single curve lies on top.
-void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last) {
+void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
@@ -103,16 +102,16 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last) {
 
   for (size_t k = 0; k < chs.size(); ++k) {
     const Band band = use_channel(w, chs[k]);
-    if (s.show_average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0, 0);
-    if (s.show_single) advance(single_pen[k], s.work_data, chs[k], first, band, 0, 0);
+    if (shown.average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0, 0);
+    if (shown.single) advance(single_pen[k], s.work_data, chs[k], first, band, 0, 0);
   }
   for (int64_t i = round_i32(vs + 1); i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
     for (size_t k = 0; k < chs.size(); ++k) {
       const int ch = chs[k];
       const Band band = use_channel(w, ch);
-      if (s.show_average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x, s.ave_colour[ch]);
-      if (s.show_single) advance(single_pen[k], s.work_data, ch, i, band, x, s.ch_colour[ch]);
+      if (shown.average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x, s.ave_colour[ch]);
+      if (shown.single) advance(single_pen[k], s.work_data, ch, i, band, x, s.ch_colour[ch]);
     }
   }
 }
@@ -183,10 +182,11 @@ void draw_curves(MainWindow& w) {
   d.set_draw_mode(Surface::DrawMode::Copy);
 
   const std::vector<int> chs = drawn_channels(w);
+  const ShownCurves shown = shown_curves(s);
   if (step > s.env_threshold) {
-    draw_columns(w, chs, last, step);
+    draw_columns(w, chs, last, step, shown);
   } else {
-    draw_segments(w, chs, last);
+    draw_segments(w, chs, last, shown);
   }
 
   if (!s.psd_shown) draw_marker_symbols(w, last, step);

@@ -28,10 +28,8 @@ void invert_cursor_line(MainWindow& w, double x) {
   invert_line(*w.disp, x, w.s.amp_axis_top, x, w.s.time_axis_y);
 }
 
-static ReadoutSource readout_source(const MainWindow& w) {
-  if (w.mnuOverplot->isChecked()) return ReadoutSource::TimeOnly;
-  if (w.mnuS->isChecked() || w.mnuS_A->isChecked()) return ReadoutSource::Single;
-  return ReadoutSource::Average;
+ReadoutSource readout_source(const MainWindow& w) {
+  return quarvel::readout_source(w.s, w.mnuOverplot->isChecked(), w.mnuS->isChecked() || w.mnuS_A->isChecked());
 }
 
 // Hides the readout label and gives it the reading of a cursor at x, sized to its text.

@@ -4,6 +4,8 @@
 // drawn in invert mode and removed by drawing it again.
 #pragma once
 
+#include "measure/readout.h"
+
 namespace quarvel {
 
 class MainWindow;
@@ -18,6 +20,9 @@ void disp_mouse_move(MainWindow& w, int button, int shift, double x, double y);
 // The time cursor line at x, from the top of the amplitude axis down to the time axis, inverted
 // (drawn, or removed when it is there).
 void invert_cursor_line(MainWindow& w, double x);
+
+// What the readout of the view in force shows (the menu ticks decide).
+ReadoutSource readout_source(const MainWindow& w);
 
 // A line and a rectangle outline inverted on the surface; the draw mode is copy again after.
 void invert_line(Surface& d, double x1, double y1, double x2, double y2);

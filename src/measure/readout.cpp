@@ -43,13 +43,29 @@ QString time_text(double t, const QString& unit) {
   return format(t, "##0.00") + unit;
 }
 
+ReadoutSource readout_source(const SharedState& s, bool overplot_ticked, bool single_ticked) {
+  if (overplot_ticked) return ReadoutSource::TimeOnly;
+  if (single_ticked || s.psd_shown) return ReadoutSource::Single;
+  return ReadoutSource::Average;
+}
+
+float reading_at(const SharedState& s, double x, ReadoutSource source) {
+  switch (source) {
+    case ReadoutSource::Single:
+      return sample_at(s.work_data, s.current_ch, s.view_start + x);
+    case ReadoutSource::Average:
+      return average_at(s.ave_data, s.current_ch, x, s.block_length);
+    case ReadoutSource::TimeOnly:
+      break;
+  }
+  return 0;
+}
+
 QString readout_text(const SharedState& s, double x, double width, ReadoutSource source) {
   const double t = readout_time(s.block_mode != kFalse, x, s.view_start, s.scr_length, width);
   QString text = time_text(t, s.unit_text[0]);
   if (source == ReadoutSource::TimeOnly) return text;
-  const float a = source == ReadoutSource::Single ? sample_at(s.work_data, s.current_ch, s.view_start + x)
-                                                  : average_at(s.ave_data, s.current_ch, x, s.block_length);
-  return text + ", " + format(a, "###0.0#");
+  return text + ", " + format(reading_at(s, x, source), "###0.0#");
 }
 
 LabelPlace label_place(double x, double width, double label_width) {

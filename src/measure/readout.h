@@ -35,6 +35,14 @@ QString time_text(double t, const QString& unit);
 // or a sample of the average.
 enum class ReadoutSource { TimeOnly, Single, Average };
 
+// The source of a view's readings: only the time in the overplot form; the single curve when
+// Single or Single/Average is ticked, and always in the spectrum view (which shows no average);
+// otherwise the average.
+ReadoutSource readout_source(const SharedState& s, bool overplot_ticked, bool single_ticked);
+
+// The value a reading at cursor x takes from that source (0 for TimeOnly).
+float reading_at(const SharedState& s, double x, ReadoutSource source);
+
 // The readout caption for a cursor at x: the time text, then ", " and the amplitude of the
 // current channel unless only the time is shown.
 QString readout_text(const SharedState& s, double x, double width, ReadoutSource source);

@@ -6,6 +6,7 @@
 #include "core/main_window.h"
 #include "core/numbers.h"
 #include "measure/auto_peaks.h"
+#include "measure/cursor.h"
 #include "measure/readout.h"
 #include "measure/results_layout.h"
 #include "measure/results_rows.h"
@@ -58,7 +59,13 @@ static bool open_block_view_block(MainWindow& w, int ch, TableCounters& c) {
     s.stim_delay = round_i16(num(answer));
   }
   const int32_t count = baseline_count(s.stim_delay, s.sample_interval, s.block_length);
-  s.baseline = baseline_of(s.work_data, ch, s.view_start, count, s.block_length);
+  // The baseline comes from the curve the readings are taken from: the average starts at its
+  // own first sample.
+  if (readout_source(w) == ReadoutSource::Average) {
+    s.baseline = baseline_of(s.ave_data, ch, 0, count, s.block_length);
+  } else {
+    s.baseline = baseline_of(s.work_data, ch, s.view_start, count, s.block_length);
+  }
   const QString label = w.dialogs().input_box("Enter short label for block: ", "Block label", QString());
   if (label.isEmpty()) return false;
 
@@ -81,7 +88,10 @@ static void add_block_view(MainWindow& w, int ch, TableCounters c) {
 
   const bool later = has_previous_reading(c);
   const ResultRec* previous = later ? &s.results.at(c.store_row - 1, ch) : nullptr;
-  const float sample = sample_at(s.work_data, ch, s.view_start + s.cursor_x);
+  // A reading is the value the readout showed: of the average in an average view.
+  const ReadoutSource source = readout_source(w);
+  const float sample = source == ReadoutSource::Average ? reading_at(s, s.cursor_x, source)
+                                                        : sample_at(s.work_data, ch, s.view_start + s.cursor_x);
   const ResultRec r = block_reading(c.grid_row - c.block_row, s.cursor_x, s.sample_interval, sample,
                                     s.baseline, s.stim_delay, previous);
   write_cells(g, c.grid_row, 0, block_reading_cells(r, later));

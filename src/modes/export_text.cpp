@@ -119,10 +119,12 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
   for (int c = 1; c <= 3; ++c) {
     if (s.ch_source[c] > 0) shown.push_back(c);
   }
+  // The columns of the curves drawn: in the spectrum view the spectra only.
+  const ShownCurves curves = shown_curves(s);
   QString header = "time" + kTab;
   for (size_t k = 0; k < shown.size(); ++k) {
-    if (s.show_single) header += "ch1" + kTab;
-    if (s.show_average) header += "ch1-ave" + kTab;
+    if (curves.single) header += "ch1" + kTab;
+    if (curves.average) header += "ch1-ave" + kTab;
   }
   lines << header + "marker";
 
@@ -136,8 +138,8 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
         block ? static_cast<float>(static_cast<double>(i) - s.view_start) : static_cast<float>(i);
     QString line = format_general(from * screen / per_screen) + kTab;
     for (const int c : shown) {
-      if (s.show_single) line += format_general(s.work_data(c, idx)) + kTab;
-      if (s.show_average)
+      if (curves.single) line += format_general(s.work_data(c, idx)) + kTab;
+      if (curves.average)
         line += format_general(s.ave_data(c, round_i32(static_cast<double>(i) - s.view_start))) + kTab;
     }
     const int16_t marker = idx >= 0 && static_cast<size_t>(idx) < s.marker_data.size()

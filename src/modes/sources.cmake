@@ -5,7 +5,7 @@ list(APPEND QUARVEL_CORE_SOURCES
 list(APPEND QUARVEL_APP_SOURCES
   modes/clipboard_export.cpp
   modes/spectrum_view.cpp
-  modes/view_menus.cpp
+  modes/views.cpp
   modes/wiring.cpp
   modes/working_modes.cpp
 )

@@ -1,9 +1,11 @@
 #include "modes/spectrum_view.h"
 
 #include <QAction>
+#include <QPushButton>
 
 #include "core/main_window.h"
 #include "display/draw_curves.h"
+#include "display/draw_frame.h"
 #include "display/geometry.h"
 #include "modes/spectrum.h"
 #include "ui/progress_window.h"
@@ -46,6 +48,9 @@ void mnuPSD_click(MainWindow& w) {
   w.mnuPSD->setChecked(true);
   w.mnuBlock->setEnabled(false);
   w.mnuInvert->setEnabled(false);
+  // The average is of curves, not of spectra: it stays as it is until the curves come back.
+  w.accept->setEnabled(false);
+  w.clear_ave->setEnabled(false);
   s.psd_shown = kTrue;
 
   s.fft_n = r->fft_n;
@@ -64,7 +69,12 @@ void mnuPSD_click(MainWindow& w) {
   s.scr_length = (1 / s.sample_interval) / 2;
   s.unit_text[0] = "Hz";
   s.view_start = static_cast<float>((static_cast<double>(s.cur_block) - 1) * s.block_length);
-  show_picture(w);
+  if (w.mnuOverplot->isChecked()) {
+    redraw(w);
+  } else {
+    draw_frame(w);
+  }
+  draw_curves(w);
 }
 
 }  // namespace quarvel

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cmath>
 
 #include "core/main_window.h"
 #include "core/numbers.h"
@@ -17,7 +18,8 @@
 #include "display/geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
-#include "modes/view_menus.h"
+#include "core/typed_values.h"
+#include "modes/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
@@ -94,31 +96,33 @@ void enter_block_mode(MainWindow& w) {
 
 }  // namespace
 
-int32_t block_samples_for_answer(const QString& answer, float sample_interval) {
-  const double v = num(answer);
-  const double seconds = v > 1000 ? v / 1000 : v * 0.001;
-  if (!(sample_interval > 0)) return 0;
-  const double samples = round_even(seconds / sample_interval);
-  return samples >= 1 && samples < 2147483647.0 ? static_cast<int32_t>(samples) : 0;
-}
-
 void mnuBlock_click(MainWindow& w) {
   SharedState& s = w.s;
   if (s.acq_running) s.stop_request = kTrue;
+  // The proposal is the length in force, in ms, whatever its size.
   const QString proposal =
       s.block_length < 0
           ? QStringLiteral("500")
-          : QString::number(round_i16(static_cast<double>(s.block_length) * 1000 * s.sample_interval));
+          : QString::number(round_i32(static_cast<double>(s.block_length) * 1000 * s.sample_interval));
   const QString answer = w.dialogs().input_box("Block length (ms):", "Get length", proposal);
   if (answer.isEmpty()) return;
-  // A length that holds no sample would reach the arrays and the block count: refuse it and keep
-  // the length in force.
+  // A length that holds no sample, or more than the arrays of a block may hold, would reach the
+  // arrays and the block count: refuse it and keep the length in force.
   const bool first_entry = !s.block_mode;
   const float interval = first_entry && s.measure_mode ? 1.0f / 1000 : s.sample_interval;
-  if (block_samples_for_answer(answer, interval) < 1) {
+  const int64_t samples = block_samples_for_answer(answer, interval);
+  if (samples < 1) {
     w.dialogs().warning("The block length must hold at least one sample.", "Get length");
     return;
   }
+  if (samples > kMaxBlockLength) {
+    w.dialogs().warning(QStringLiteral("The block length must be at most %1 ms.")
+                            .arg(format_general_double(
+                                std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
+                        "Get length");
+    return;
+  }
+  leave_spectrum_view(w);
   if (first_entry) enter_block_mode(w);
 
   s.scr_length = static_cast<float>(num(answer));
@@ -133,27 +137,17 @@ void mnuBlock_click(MainWindow& w) {
     s.scr_factor = 0.001f;
     seconds = s.scr_length * 0.001;
   }
-  s.block_length = round_i32(seconds / s.sample_interval);
+  const int32_t block_length = round_i32(seconds / s.sample_interval);
   s.blk_scr_length = s.scr_length;
   s.blk_scr_factor = s.scr_factor;
   s.unit_text[1] = s.unit_text[0];
   w.scr_lng->setEditText(format(s.scr_length, "#####"));
   w.scr_unit->setText(s.unit_text[0]);
-  s.blk_block_length = s.block_length;
-  s.block_count =
-      static_cast<int32_t>(s.sample_count / s.block_length);  // the incomplete last block is dropped
-  w.disp->set_scale_width(block_width(s.block_length));
-  s.ave_data.redim(3, s.block_length - 1);
-  s.ave_n = 0;
-  if (s.measure_mode) {
-    s.dim_measurement_block();
-    w.ave_count->setText(format(s.ave_n, " ###0"));
-  }
-  s.view_start = 0;
-  QString caption = "BLOCK MODE (" + format(s.scr_length, "#####.#") + s.unit_text[0] + ")";
-  if (s.file_loaded) caption += "       " + s.data_file_name;
-  w.set_caption(caption);
-  s.cur_block = 1;
+  start_block_view(w, block_length);
+  // The incomplete last block is dropped.
+  s.block_count = static_cast<int32_t>(s.sample_count / s.block_length);
+  if (s.measure_mode) w.ave_count->setText(format(s.ave_n, " ###0"));
+  w.set_caption(block_mode_caption(s, s.file_loaded != kFalse));
   if (s.measure_mode) {
     if (s.acq_running) s.sweep_restart = kTrue;
     draw_frame(w);
@@ -167,27 +161,13 @@ void mnuBlock_click(MainWindow& w) {
 
 void mnuContinuous_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (w.mnuPSD->isChecked()) {
-    w.mnuPSD->setChecked(false);
-    w.mnuRaw->setChecked(true);
-    w.mnuBlock->setEnabled(true);
-    s.work_data = s.raw_data;
-    for (int ch = 1; ch <= 3; ++ch) {
-      s.shift_steps[ch] = 0;
-      s.ch_max[ch] = s.saved_ch_max[ch];
-    }
-    s.psd_shown = kFalse;
-  }
+  leave_spectrum_view(w);
   s.scr_length = s.cont_scr_length;
   s.scr_factor = s.cont_scr_factor;
   s.unit_text[0] = s.unit_text[2];
-  continuous_view_menus(w);
-  s.overplot_on = kFalse;
+  continuous_view_controls(w);
   w.SA_label->setText(" sngl");
-  s.show_single = kTrue;
-  s.show_average = kFalse;
   channel_colours(s);
-  enable({w.accept, w.clear_ave}, false);
   s.block_mode = kFalse;
   s.block_length = -1;
   s.block_count = -1;
@@ -213,6 +193,7 @@ void mnuContinuous_click(MainWindow& w) {
     w.mnuPeaks->setEnabled(true);
     w.newblk->setEnabled(true);
     w.mnuCopyitem[2]->setEnabled(true);
+    w.mnuInvert->setEnabled(true);
     reset_grid(w);
   }
   continuous_caption(w);
@@ -224,7 +205,7 @@ void mnuContinuous_click(MainWindow& w) {
 
 void mnuMeasure_click(MainWindow& w) {
   SharedState& s = w.s;
-  // 1.-2.
+  leave_spectrum_view(w);
   s.file_loaded = kFalse;
   free_annotations(w);
   channel_colours(s);
@@ -238,10 +219,13 @@ void mnuMeasure_click(MainWindow& w) {
     a->setVisible(false);
   for (QMenu* m : {w.mnuCopy, w.mnuText, w.mnuZoom}) set_menu_visible(m, false);
   w.mnuOverplot->setChecked(false);
+  for (QAction* a : {w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(false);
   w.mnuS->setChecked(true);
   w.SA_label->setText(" sngl");
   s.overplot_on = kFalse;
-  // 4.-5.
+  // Single is ticked, so the single curves are what a generated block shows.
+  s.show_single = kTrue;
+  s.show_average = kFalse;
   w.set_caption("CONTINUOUS MODE");
   w.controler->show();
   show({w.add, w.newblk, w.del, w.PgUp, w.PgDn, w.Clear, w.status}, false);
@@ -291,19 +275,19 @@ void mnuMeasure_click(MainWindow& w) {
   w.hz->setText("Hz");
   w.scr_lng->setEditText(format_general(s.scr_length));
   w.scr_unit->setText(s.unit_text[0]);
-  // 11.-12.
   measure_surface(w);
   s.measure_mode = kTrue;
-  draw_frame(w);
+  // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
   s.current_ch = 1;
   show_channel_selected(w, 0);
+  draw_frame(w);
   w.monitor->setFocus();
 }
 
 void mnuQuarvel_click(MainWindow& w) {
   SharedState& s = w.s;
-  // 1.-2.
   s.stop_request = kTrue;
+  leave_spectrum_view(w);
   s.measure_mode = kFalse;
   s.block_mode = kFalse;
   s.block_length = -1;
@@ -373,7 +357,7 @@ void mnuQuarvel_click(MainWindow& w) {
 void mnuExit_click(MainWindow& w) {
   w.services.clipboard->clear();
   // What a recording wrote is on disk already; nothing more is written.
-  if (w.rec_file.isOpen()) w.rec_file.close();
+  (void)w.recorder.close();
   w.services.end_program();
 }
 

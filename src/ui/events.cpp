@@ -1,8 +1,11 @@
 #include "ui/events.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -50,10 +53,28 @@ void on_focus_in(QWidget* control, std::function<void()> handler) {
 void on_focus_moved_away(QWidget* control, std::function<void()> handler) {
   control->installEventFilter(new EventHook(control, [handler](QEvent* e) {
     if (e->type() != QEvent::FocusOut) return false;
+    // The focus going into a popup (the box's own drop-down) or to another window is not a move
+    // to another control of this one.
     const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
-    if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason) handler();
+    if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
+    if (QApplication::activePopupWidget() != nullptr) return false;
+    handler();
     return false;
   }));
+}
+
+void on_edit_committed(QComboBox* box, std::function<void()> commit) {
+  QObject::connect(box, &QComboBox::activated, box, [box] { box->lineEdit()->setModified(true); });
+  on_focus_moved_away(box, [box, commit] {
+    if (!box->lineEdit()->isModified()) return;
+    box->lineEdit()->setModified(false);
+    commit();
+  });
+}
+
+void on_user_edit(QComboBox* box, std::function<void()> edited) {
+  QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [edited] { edited(); });
+  QObject::connect(box, &QComboBox::activated, box, [edited] { edited(); });
 }
 
 void on_mouse_move(QWidget* control, std::function<bool(Qt::MouseButtons, QPoint)> handler) {

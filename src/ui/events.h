@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <functional>
 
+class QComboBox;
 class QWidget;
 
 namespace quarvel {
@@ -20,6 +21,16 @@ void on_focus_in(QWidget* control, std::function<void()> handler);
 // Like on_focus_out, but only when the focus moves to another control (a click, Tab, a program's
 // setFocus): a menu opening or another window coming to the front leaves the control as it is.
 void on_focus_moved_away(QWidget* control, std::function<void()> handler);
+
+// For an editable box: `commit` runs when the focus moves from the box to another control after
+// the user changed its text (by typing or by choosing an entry of its list). Leaving a box whose
+// text the user did not touch, or opening its drop-down, runs nothing. Texts the program writes
+// into the box count as untouched.
+void on_edit_committed(QComboBox* box, std::function<void()> commit);
+
+// `edited` runs for every change the user makes to the text of an editable box, and never for a
+// text the program writes into it.
+void on_user_edit(QComboBox* box, std::function<void()> edited);
 
 // A mouse move over the control: the buttons held and the pointer position in the control's
 // pixels. The handler returns true when it has dealt with the move (the control then never sees

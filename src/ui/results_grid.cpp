@@ -21,6 +21,8 @@ ResultsGrid::ResultsGrid(int rows, int cols, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The arrow keys move between the cells; Tab moves on to the next control, as everywhere else.
+  view_->setTabKeyNavigation(false);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   rebuild_view();

@@ -2,7 +2,9 @@
 // width of 100, the shared x = 1 at the start of every later sweep, the screen-by-screen
 // view_start), marker bands and stimulus ticks on the surface, STOP, restarts on a rate change,
 // the stop when no channel is left, and the timer interval taken from the rate box.
+#include <QAction>
 #include <QComboBox>
+#include <QTest>
 #include <QPushButton>
 
 #include "acquisition/acquire.h"
@@ -17,10 +19,11 @@ namespace {
 
 class Monitor : public WindowTest {
  protected:
-  void choose_input(int i, int input) {
-    w->ch_list[static_cast<size_t>(i)]->setCurrentIndex(input);
-    ch_list_click(*w, i);
+  void SetUp() override {
+    WindowTest::SetUp();
+    w->mnuMeasure->trigger();
   }
+  void choose_input(int i, int input) { choose_item(w->ch_list[static_cast<size_t>(i)], input); }
   // Pixels of the trace colour in the curve band of the surface, between two pixel columns.
   int trace_pixels(int from_px, int to_px, QColor colour) {
     const PixelMap m = w->disp->pixel_map();
@@ -46,9 +49,9 @@ TEST(TickInterval, NeverBelowOneMillisecond) {
 }
 
 TEST_F(Monitor, NothingHappensWithoutAnInput) {
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 0);
-  EXPECT_EQ(w->windowTitle(), "");
+  EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
 }
 
 TEST_F(Monitor, EverySweepHoldsEightyFramesAndAdvancesTheViewByOneScreen) {
@@ -62,7 +65,7 @@ TEST_F(Monitor, EverySweepHoldsEightyFramesAndAdvancesTheViewByOneScreen) {
     caption = w->windowTitle();
     if (n == 170) w->halt->click();
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 170) << "STOP ends the loop after the current sample";
   EXPECT_EQ(w->s.sweep_width, 80);
   EXPECT_EQ(view_at[79], 0) << "frame 80 is the last of the first sweep";
@@ -90,7 +93,7 @@ TEST_F(Monitor, TheFirstTwoSamplesOfALaterSweepShareXEqualOne) {
     if (n == 84) beyond_at_84 = trace_pixels(m.pixel_x(1) + 1, m.pixel_x(2), white);
     if (n == 84) w->halt->click();
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(beyond_at_83, 0) << "nothing is drawn right of x = 1 before the third frame of the sweep";
   EXPECT_GT(near_at_83, 0);
   EXPECT_GT(beyond_at_84, 0) << "the third frame is drawn at x = 2";
@@ -113,7 +116,7 @@ TEST_F(Monitor, MarkerBandOnlyUnderTheSamplesTakenWhileItWasOn) {
       w->halt->click();
     }
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_TRUE(band_20_30);
   EXPECT_FALSE(band_outside);
   EXPECT_EQ(w->drug_button->text(), "MARKER ON");
@@ -136,7 +139,7 @@ TEST_F(Monitor, StimulusTickIsOneLineAtItsSample) {
       w->halt->click();
     }
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(state_after, 100) << "the marker returns to the state it had";
   EXPECT_EQ(tick_columns, 1);
 }
@@ -148,13 +151,10 @@ TEST_F(Monitor, RateChangeRestartsTheSweepAndThePace) {
   timer->before_tick = [&](int n) {
     view_at.push_back(w->s.view_start);
     interval_at.push_back(timer->interval());
-    if (n == 100) {  // in the second sweep
-      w->sampling_hz->setEditText("20");
-      sampling_hz_lost_focus(*w);
-    }
+    if (n == 100) type_into(w->sampling_hz, "20");  // in the second sweep
     if (n == 110) w->halt->click();
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(view_at[99], 80);
   EXPECT_EQ(interval_at[99], 100);
   EXPECT_EQ(interval_at[100], 50) << "the box is read again for every sample";
@@ -168,7 +168,7 @@ TEST_F(Monitor, NoneForTheLastChannelStopsTheLoop) {
   timer->before_tick = [&](int n) {
     if (n == 12) choose_input(1, 0);
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 12);
   EXPECT_EQ(w->s.channel_count, 0);
 }
@@ -178,11 +178,57 @@ TEST_F(Monitor, MonitorWhileRunningOnlyFocusesStop) {
   choose_input(2, 4);
   int running_ticks = 0;
   timer->before_tick = [&](int n) {
-    if (n == 5) w->monitor->click();  // must not start a second loop
+    if (n == 5) QTest::mouseClick(w->monitor, Qt::LeftButton);  // must not start a second loop
     if (n == 8) w->halt->click();
     running_ticks = n;
   };
-  w->monitor->click();
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(running_ticks, 8);
   EXPECT_EQ(w->s.sim_phase, 16.0f) << "two channels, eight frames: the counter moved two per frame";
+}
+
+TEST_F(Monitor, RecordIsNotOfferedWhileMonitoringAndStopStaysUsable) {
+  choose_input(0, 1);
+  bool record_enabled_while = true;
+  timer->before_tick = [&](int n) {
+    if (n == 3) {
+      record_enabled_while = w->store->isEnabled();
+      QTest::mouseClick(w->store, Qt::LeftButton);  // no save dialog may come
+    }
+    if (n == 6) {
+      EXPECT_TRUE(w->halt->isEnabled());
+      QTest::mouseClick(w->halt, Qt::LeftButton);
+    }
+  };
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
+  EXPECT_FALSE(record_enabled_while);
+  EXPECT_EQ(timer->ticks, 6);
+  EXPECT_TRUE(w->store->isEnabled()) << "Record is offered again once the loop has ended";
+  EXPECT_EQ(w->s.acq_running, kFalse);
+}
+
+TEST_F(Monitor, BlockModeStopsTheLoopAndKeepsItsCaption) {
+  choose_input(0, 1);
+  timer->before_tick = [&](int n) {
+    if (n == 4) {
+      dialogs->expect_input("Block length (ms):", "500");
+      w->mnuBlock->trigger();
+    }
+  };
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
+  EXPECT_LE(timer->ticks, 5);
+  EXPECT_EQ(w->s.acq_running, kFalse);
+  EXPECT_EQ(w->windowTitle(), "BLOCK MODE (500.ms)");
+  EXPECT_FALSE(w->halt->isEnabled());
+}
+
+TEST_F(Monitor, ClosingTheWindowEndsTheLoop) {
+  choose_input(0, 1);
+  timer->before_tick = [&](int n) {
+    if (n == 4) w->close();
+  };
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
+  EXPECT_LE(timer->ticks, 5);
+  EXPECT_EQ(w->s.acq_running, kFalse);
+  EXPECT_FALSE(w->isVisible());
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QtEndian>
 #include <csignal>
 
@@ -57,10 +58,11 @@ int32_t le32(const QByteArray& b, int at) {
 
 class Recording : public WindowTest {
  protected:
-  void choose_input(int i, int input) {
-    w->ch_list[static_cast<size_t>(i)]->setCurrentIndex(input);
-    ch_list_click(*w, i);
+  void SetUp() override {
+    WindowTest::SetUp();
+    w->mnuMeasure->trigger();
   }
+  void choose_input(int i, int input) { choose_item(w->ch_list[static_cast<size_t>(i)], input); }
   QString path(const QString& name) { return QDir(data_dir.path()).filePath(name); }
   // The values the generator gives the active channels, frame by frame, from its state now.
   std::vector<std::vector<int16_t>> expected_samples(int frames) {
@@ -95,7 +97,7 @@ TEST_F(Recording, ContinuousRecordingReadsBackFrameForFrame) {
     if (n == 15) w->drug_button->click();
     if (n == 20) w->halt->click();
   };
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
 
   const auto& req = dialogs->asked().front().request;
   EXPECT_EQ(req.filter, "Data File (*.bin)");
@@ -138,9 +140,9 @@ TEST_F(Recording, ContinuousRecordingReadsBackFrameForFrame) {
 
 TEST_F(Recording, AChunkFullInsideASweepEndsTheRecording) {
   choose_input(0, 1);
-  w->file_lng->setEditText("5");  // 50 frames at 10 Hz, inside the first sweep of 80
+  type_into(w->file_lng, "5");  // 50 frames at 10 Hz, inside the first sweep of 80
   dialogs->expect_save("Open file to save data", path("data01.bin"));
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 50);
   const Recorded r = read_recording(path("data01.bin"), 1);
   EXPECT_EQ(r.size, 128 + 50 * 4);
@@ -151,9 +153,9 @@ TEST_F(Recording, AChunkFullInsideASweepEndsTheRecording) {
 TEST_F(Recording, AChunkFullOnTheFirstFrameOfASweepGoesOnInANewChunk) {
   choose_input(0, 1);
   const auto expected = expected_samples(162);
-  w->file_lng->setEditText("8.1");  // 81 frames = one sweep of 80 + the first frame of the next
+  type_into(w->file_lng, "8.1");  // 81 frames = one sweep of 80 + the first frame of the next
   dialogs->expect_save("Open file to save data", path("data01.bin"));
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   // chunk 1: frames 1..81 written at the start of sweep 2; chunk 2 fills inside sweep 3
   EXPECT_EQ(timer->ticks, 162);
   const Recorded r = read_recording(path("data01.bin"), 1);
@@ -169,7 +171,7 @@ TEST_F(Recording, AStimulusAtTheStartOfASweepMarksOneFrame) {
     if (n == 81) w->stim->click();  // frame 81 opens the second sweep
     if (n == 90) w->halt->click();
   };
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   const Recorded r = read_recording(path("data01.bin"), 1);
   ASSERT_EQ(r.frames.size(), 90u);
   int marked = 0;
@@ -178,14 +180,53 @@ TEST_F(Recording, AStimulusAtTheStartOfASweepMarksOneFrame) {
   EXPECT_EQ(r.frames[80][1], 200);
 }
 
+TEST_F(Recording, StopDuringTheFirstSampleEndsTheRecording) {
+  choose_input(0, 1);
+  dialogs->expect_save("Open file to save data", path("data01.bin"));
+  timer->before_tick = [&](int n) {
+    if (n == 1) QTest::mouseClick(w->halt, Qt::LeftButton);
+  };
+  QTest::mouseClick(w->store, Qt::LeftButton);
+  EXPECT_LE(timer->ticks, 2) << "the STOP seen greyed out is not forgotten";
+  EXPECT_EQ(w->s.acq_running, kFalse);
+  const Recorded r = read_recording(path("data01.bin"), 1);
+  EXPECT_LE(r.frames.size(), 2u);
+  EXPECT_EQ(r.size, 128 + 4 * static_cast<qint64>(r.frames.size()));
+}
+
+// Resident memory of the process in bytes.
+qint64 resident_bytes() {
+  QFile f("/proc/self/statm");
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QList<QByteArray> fields = f.readAll().split(' ');
+  return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+}
+
+TEST_F(Recording, MemoryDoesNotGrowWithTheFileLength) {
+  type_into(w->sampling_hz, "1000");
+  for (int i = 0; i < 3; ++i) choose_input(i, i + 1);
+  type_into(w->file_lng, "100000");  // 100000 s at 1 kHz: 800 MB of frames
+  EXPECT_EQ(w->s.file_length, 100000.0f);
+  dialogs->expect_save("Open file to save data", path("data01.bin"));
+  const qint64 before = resident_bytes();
+  qint64 during = 0;
+  timer->before_tick = [&](int n) {
+    if (n == 3) during = resident_bytes();
+    if (n == 4) w->halt->click();
+  };
+  QTest::mouseClick(w->store, Qt::LeftButton);
+  EXPECT_LT(during - before, 64LL << 20);
+  EXPECT_EQ(read_recording(path("data01.bin"), 3).frames.size(), 4u);
+}
+
 TEST_F(Recording, CancelledDialogRecordsNothing) {
   choose_input(0, 1);
   dialogs->expect_save("Open file to save data", "");
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 0);
   EXPECT_TRUE(QDir(data_dir.path()).entryList(QDir::Files).isEmpty());
   EXPECT_TRUE(w->store->isEnabled());
-  EXPECT_EQ(w->windowTitle(), "");
+  EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
   EXPECT_EQ(w->s.recording, 0);
 }
 
@@ -196,12 +237,12 @@ TEST_F(Recording, ProposesTheNextFreeNumber) {
   }
   choose_input(0, 1);
   dialogs->expect_save("Open file to save data", "");
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(dialogs->asked().back().request.file_name, "data10.bin");
   QFile f(path("data99.bin"));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   dialogs->expect_save("Open file to save data", "");
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(dialogs->asked().back().request.file_name, "data100.bin");
 }
 
@@ -209,7 +250,7 @@ TEST_F(Recording, AnUnusableNameIsReportedAndChangesNothing) {
   choose_input(0, 1);
   dialogs->expect_save("Open file to save data", path("no/such/folder/x.bin"));
   dialogs->expect_warning_starting("Error encountered while writing the recording");
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 0);
   EXPECT_TRUE(w->store->isEnabled());
   EXPECT_TRUE(w->ch_list[0]->isEnabled());
@@ -235,12 +276,12 @@ class FileSizeLimit {
 TEST_F(Recording, AFailedWriteIsReportedAndLeavesWholeFrames) {
   choose_input(0, 1);
   choose_input(1, 2);
-  w->file_lng->setEditText("3");  // one chunk of 30 frames of 3 words: 180 bytes
+  type_into(w->file_lng, "3");  // one chunk of 30 frames of 3 words: 180 bytes
   dialogs->expect_save("Open file to save data", path("data01.bin"));
   dialogs->expect_warning_starting("Error encountered while writing the recording");
   {
     const FileSizeLimit limit(128 + 100);  // the chunk only fits in part
-    w->store->click();
+    QTest::mouseClick(w->store, Qt::LeftButton);
   }
   const Recorded r = read_recording(path("data01.bin"), 2);
   EXPECT_EQ(r.size, 128 + 16 * 6) << "only the whole frames that fitted stay in the file";
@@ -256,24 +297,15 @@ class BlockRecording : public Recording {
  protected:
   void SetUp() override {
     Recording::SetUp();
-    // measurement mode, block view of 1000 ms at 1 kHz
-    SharedState& s = w->s;
-    s.measure_mode = kTrue;
-    s.block_mode = kTrue;
-    s.sampling_rate = 1000;
-    s.sample_interval = 0.001f;
-    s.block_length = 1000;
-    s.scr_length = 1000;
-    s.scr_factor = 0.001f;
-    s.unit_text[0] = "ms";
-    s.ave_data.redim(3, 999);
-    w->disp->set_scale_width(1250);
+    // block measurement of 1000 ms at 1 kHz
+    dialogs->expect_input("Block length (ms):", "1000");
+    w->mnuBlock->trigger();
     choose_input(0, 1);
   }
   void stim_settings(const char* d, const char* i, const char* n) {
-    w->dly1->setEditText(d);
-    w->interval->setEditText(i);
-    w->stim_num->setEditText(n);
+    type_into(w->dly1, d);
+    type_into(w->interval, i);
+    type_into(w->stim_num, n);
   }
   std::vector<int> marks() {
     std::vector<int> at;
@@ -285,8 +317,7 @@ class BlockRecording : public Recording {
 
 TEST_F(BlockRecording, StimMarksTheStimuliOfTheBlock) {
   stim_settings("10", "5", "3");
-  w->stim->setEnabled(true);
-  w->stim->click();
+    w->stim->click();
   EXPECT_EQ(marks(), (std::vector<int>{10, 15, 20}));
   EXPECT_EQ(w->s.raw_data.last_index(), 999);
   EXPECT_EQ(w->s.block_count, 1);
@@ -306,13 +337,12 @@ TEST_F(BlockRecording, StimMarksTheStimuliOfTheBlock) {
 TEST_F(BlockRecording, SaveAppendsTheBlockAndAveragesIt) {
   stim_settings("10", "5", "3");
   dialogs->expect_save("Open file to save data", path("data01.bin"));
-  w->store->click();
+  QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(w->halt->text(), "CLOSE");
   EXPECT_TRUE(w->save->isEnabled());
   EXPECT_EQ(w->windowTitle(), "BLOCK RECORD MODE  file name: " + path("data01.bin"));
   EXPECT_EQ(w->ave_count_label->text(), "saved");
-  w->stim->setEnabled(true);
-  w->stim->click();
+    w->stim->click();
   const float first = w->s.work_data(1, 7);
   w->save->click();
   w->save->click();
@@ -345,6 +375,24 @@ TEST_F(BlockRecording, SaveAppendsTheBlockAndAveragesIt) {
   EXPECT_EQ(r.frames[10][1], 200);
   EXPECT_EQ(r.frames[2015][1], 200);
   EXPECT_EQ(r.frames[2007][0], round_i16(second));
+}
+
+TEST_F(BlockRecording, ASaveThatFailsPartWayLeavesTheBlocksSavedBefore) {
+  dialogs->expect_save("Open file to save data", path("data01.bin"));
+  QTest::mouseClick(w->store, Qt::LeftButton);
+  w->stim->click();
+  w->save->click();  // one whole block: 1000 frames of 2 words
+  dialogs->expect_warning_starting("Error encountered while writing the recording");
+  {
+    const FileSizeLimit limit(128 + 4000 + 1500);  // the second block only fits in part
+    w->stim->click();
+    w->save->click();
+  }
+  const Recorded r = read_recording(path("data01.bin"), 1);
+  EXPECT_EQ(r.size, 128 + 4000) << "the file holds whole blocks only";
+  EXPECT_EQ(w->ave_count->text(), " 1") << "the block that failed is not counted";
+  EXPECT_EQ(w->s.recording, kFalse);
+  EXPECT_TRUE(w->store->isEnabled());
 }
 
 TEST_F(BlockRecording, CloseWithoutARecordingTouchesNoFile) {

@@ -1,6 +1,5 @@
 quarvel_test(tests_acquisition
   acquisition/signal_source_test.cpp
-  acquisition/chunk_test.cpp
   acquisition/recording_test.cpp
   acquisition/monitor_test.cpp
   acquisition/settings_test.cpp

@@ -299,11 +299,10 @@ TEST(ReadDevice, ReadsARealFileFromItsStart) {
   h.channel_count = 1;
   h.ch_source = {0, 2, 0};
   h.interval_us = 100000;
-  ASSERT_TRUE(write_bin_header(f, h).ok());
-  QByteArray frames;
+  QByteArray bytes = encode_bin_header(h);
   const int16_t v[] = {-7};
-  for (int i = 0; i < 25; ++i) append_frame(frames, v, 0);
-  ASSERT_TRUE(write_frames(f, frames).ok());
+  for (int i = 0; i < 25; ++i) append_frame(bytes, v, 0);
+  f.write(bytes);
   f.close();
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   f.seek(50);  // the reader positions itself

@@ -194,29 +194,3 @@ TEST(Frames, SavedBlockTakesTheChannelsWithAnInputRounded) {
   // Markers shorter than the block: the missing ones are written as 0, never read past the end.
   EXPECT_EQ(encode_frames(data, {0, 1, 0}, {}, 0, 0), bytes_of({0x09, 0x00, 0x00, 0x00}));
 }
-
-TEST(Writers, HeaderThenAppendedFramesMakeTheFile) {
-  QByteArray file;
-  QBuffer dev(&file);
-  ASSERT_TRUE(dev.open(QIODevice::WriteOnly));
-  ASSERT_TRUE(write_bin_header(dev, two_channel_header()).ok());
-  EXPECT_EQ(dev.pos(), 128);
-  QByteArray chunk;
-  const int16_t f[] = {1, 2};
-  append_frame(chunk, f, 100);
-  ASSERT_TRUE(write_frames(dev, chunk).ok());
-  ASSERT_TRUE(write_frames(dev, chunk).ok());
-  dev.close();
-  EXPECT_EQ(file.size(), 128 + 2 * 6);
-  EXPECT_EQ(file.left(128), encode_bin_header(two_channel_header()));
-  EXPECT_EQ(file.mid(128), bytes_of({1, 0, 2, 0, 100, 0, 1, 0, 2, 0, 100, 0}));
-}
-
-TEST(Writers, ADeviceThatTakesNothingIsAFailure) {
-  QByteArray file;
-  QBuffer dev(&file);
-  ASSERT_TRUE(dev.open(QIODevice::ReadOnly));
-  EXPECT_EQ(write_bin_header(dev, two_channel_header()).error(), DataFileError::WriteFailed);
-  EXPECT_EQ(write_frames(dev, bytes_of({1, 0, 0, 0})).error(), DataFileError::WriteFailed);
-  EXPECT_TRUE(file.isEmpty());
-}

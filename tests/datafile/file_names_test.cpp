@@ -19,9 +19,11 @@ void expect_split(const char* path, const char* base, const char* ext) {
 
 }  // namespace
 
-TEST(FileNameSplit, BareNameSplitAtItsFirstDot) {
+TEST(FileNameSplit, BareNameSplitAtItsLastDot) {
   expect_split("C:\\data\\data01.bin", "data01.", "bin");
-  expect_split("/home/u/data/x.y.prn", "x.", "y.prn");
+  expect_split("/home/u/data/x.y.prn", "x.y.", "prn");
+  expect_split("/home/u/rat3.2024-05-02.bin", "rat3.2024-05-02.", "bin");
+  expect_split("/home/u/data/", "", "");
   expect_split("/home/u/README", "", "README");
   expect_split("/home/u.v/notes", "", "notes");
   expect_split("D:/mixed\\sub/rec.BIN", "rec.", "BIN");

@@ -205,12 +205,58 @@ TEST_F(OpenFile, PrnValuesAreHundredfold) {
   EXPECT_EQ(dialogs->asked()[2].title, "Sample rate");
 }
 
-TEST_F(OpenFile, ANameWithoutADotReadsNothing) {
-  write_file("README", bin_file(1, 10, 1000));
-  open("README");
-  EXPECT_EQ(w->s.file_ext, "README");
-  EXPECT_EQ(w->s.file_base, "");
-  EXPECT_EQ(w->s.sample_count, 0);
+TEST_F(OpenFile, ANameWithoutAKnownExtensionIsRefusedAndChangesNothing) {
+  write_file("good.bin", bin_file(1, 100, 1000));
+  open("good.bin");
+  for (const char* name : {"README", "notes.txt", "data.bin.bak"}) {
+    write_file(name, bin_file(1, 10, 1000));
+    dialogs->expect_open("Open data file", path(name));
+    dialogs->expect_warning("Error encountered while trying to open file, please retry.");
+    w->mnuOpen->trigger();
+    EXPECT_EQ(w->s.file_loaded, kTrue) << name << ": the loaded file stays";
+    EXPECT_EQ(w->s.sample_count, 100) << name;
+    EXPECT_EQ(w->s.data_file_name, path("good.bin")) << name;
+  }
+  write_file("rat3.2024-05-02.bin", bin_file(2, 40, 1000));
+  open("rat3.2024-05-02.bin");
+  EXPECT_EQ(w->s.sample_count, 40) << "a name with several dots opens by its last extension";
+  EXPECT_EQ(w->s.channel_count, 2);
+}
+
+TEST_F(OpenFile, AHeaderMakesNoAllocationTheFileCannotFill) {
+  QFile statm("/proc/self/statm");
+  auto resident = [&] {
+    statm.open(QIODevice::ReadOnly);
+    const qint64 pages = statm.readAll().split(' ').value(1).toLongLong();
+    statm.close();
+    return pages * 4096;
+  };
+  write_file("huge.bin", bin_file(1, 10, 1000, kTrue, 2000000000));
+  const qint64 before = resident();
+  open_expecting_error("huge.bin");
+  EXPECT_LT(resident() - before, 64LL << 20);
+  write_file("empty.bin", bin_file(1, 0, 1000, kTrue, 500));
+  open("empty.bin");
+  EXPECT_EQ(w->s.file_loaded, kTrue) << "a block file without a whole block opens";
+  EXPECT_EQ(w->s.block_count, 0);
+  EXPECT_EQ(w->s.block_length, 500);
+}
+
+TEST_F(OpenFile, APrnOpensWithTheWholeSamplesItHolds) {
+  QByteArray b;
+  for (float v : {1.5f, -0.25f, 2.0f}) {
+    char le[4];
+    qToLittleEndian<float>(v, le);
+    b.append(le, 4);
+  }
+  write_file("odd.prn", b.left(10));  // two whole values and half of a third
+  dialogs->expect_open("Open data file", path("odd.prn"));
+  dialogs->expect_input("Number of recorded channels:", "1");
+  dialogs->expect_input("Enter sampling frequency (Hz):", "100");
+  w->mnuOpen->trigger();
+  EXPECT_EQ(w->s.file_loaded, kTrue);
+  EXPECT_EQ(w->s.sample_count, 2);
+  EXPECT_EQ(w->s.raw_data(1, 1), -25.0f);
 }
 
 TEST_F(OpenFile, CancelledDialogDoesNothingAtAll) {
@@ -233,7 +279,7 @@ TEST_F(OpenFile, MalformedFilesGiveTheFileInputMessage) {
   open_expecting_error("noblock.bin");
   write_file("nointerval.bin", bin_file(1, 10, 0));
   open_expecting_error("nointerval.bin");
-  write_file("half.prn", QByteArray(6, '\0'));
+  write_file("half.prn", QByteArray(3, '\0'));
   dialogs->expect_open("Open data file", path("half.prn"));
   dialogs->expect_input("Number of recorded channels:", "1");
   dialogs->expect_warning("Error encountered while trying to open file, please retry.");

@@ -50,13 +50,6 @@ TEST(ReadPrn, TwoChannelsAreInterleavedChannelOneFirst) {
   EXPECT_EQ(d.ch_max[2], 300.0f);
 }
 
-TEST(ReadPrn, EmptyFileHasNoSamples) {
-  Result<PrnContents> r = parse_prn(QByteArray(), 2);
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.value().sample_count, 0);
-  EXPECT_EQ(r.value().ch_max, (PerChannel<float>{0, 0, 0}));
-}
-
 TEST(ReadPrn, ProgressInFortyPortions) {
   QByteArray file;
   for (int i = 0; i < 400; ++i) file += k0_25;
@@ -72,10 +65,21 @@ TEST(ReadPrn, ProgressInFortyPortions) {
   EXPECT_EQ(reports.back(), 100);
 }
 
+TEST(ReadPrn, TrailingBytesOfAPartSampleAreLeftUnread) {
+  const Result<PrnContents> one = parse_prn(k1_5 + kMinus2.left(2), 1);
+  ASSERT_TRUE(one.ok()) << "6 bytes hold one whole value";
+  EXPECT_EQ(one.value().sample_count, 1);
+  EXPECT_EQ(one.value().samples(1, 0), 150.0f);
+  const Result<PrnContents> two = parse_prn(k1_5 + kMinus2 + k3, 2);
+  ASSERT_TRUE(two.ok()) << "12 bytes hold one sample of two channels";
+  EXPECT_EQ(two.value().sample_count, 1);
+  EXPECT_EQ(two.value().samples(2, 0), -200.0f);
+  EXPECT_EQ(parse_prn(k1_5.left(3), 1).error(), DataFileError::PartialSample) << "no whole value";
+  EXPECT_EQ(parse_prn(k1_5, 2).error(), DataFileError::PartialSample) << "no whole sample of two";
+  EXPECT_EQ(parse_prn(QByteArray(), 1).error(), DataFileError::PartialSample) << "an empty file";
+}
+
 TEST(ReadPrn, WhatCannotBeReadIsReported) {
-  EXPECT_EQ(parse_prn(k1_5 + kMinus2.left(2), 1).error(), DataFileError::PartialSample) << "6 bytes";
-  EXPECT_EQ(parse_prn(k1_5 + kMinus2 + k3, 2).error(), DataFileError::PartialSample)
-      << "12 bytes, 2 channels";
   EXPECT_EQ(parse_prn(k1_5, 0).error(), DataFileError::BadChannelAnswer);
   EXPECT_EQ(parse_prn(k1_5 + k1_5 + k1_5, 3).error(), DataFileError::BadChannelAnswer);
   EXPECT_EQ(parse_prn(k1_5 + kNaN, 1).error(), DataFileError::BadValue);

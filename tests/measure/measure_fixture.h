@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include "display/draw_frame.h"
+#include "modes/views.h"
 #include "support/window_fixture.h"
 #include "ui/surface.h"
 
@@ -62,7 +63,7 @@ class MeasureTest : public WindowTest {
     s.ave_data.redim(1, 99);
     for (int32_t i = 0; i < 100; ++i) s.ave_data(1, i) = i / 2.0f;
     w->disp->set_scale_width(125);
-    w->mnuS->setChecked(true);
+    block_view_controls(*w);
     draw_frame(*w);
   }
 

@@ -2,6 +2,7 @@
 // baseline, differences, ampl./tone/period) with their store records, the counters' moves, the
 // Delete confirmation, CLR and the header rows, the scrolling, the grids growing past their
 // first 200 rows and the store refusing records past its 1000th.
+#include <QLabel>
 #include <QPushButton>
 
 #include "measure/results_rows.h"
@@ -165,6 +166,20 @@ TEST_F(Results, BlockViewLabelRowAndReadings) {
   EXPECT_EQ(rec(3).v[4], 0);
   EXPECT_EQ(rec(3).v[6], 0);
   EXPECT_EQ(counters(), (TableCounters{4, 1, 4, 1}));
+}
+
+TEST_F(Results, AnAverageViewRecordsTheAverageItShows) {
+  load_blocks();  // the average holds i / 2
+  w->mnuA->trigger();
+  dialogs->expect_input("Enter stimulus delay (ms):", "50");
+  dialogs->expect_input("Enter short label for block: ", "ave");
+  add_at(25);
+  EXPECT_EQ(w->Label1->text(), "250.00ms, 12.5");
+  EXPECT_FLOAT_EQ(w->s.baseline, 1) << "the first 5 samples of the average";
+  EXPECT_FLOAT_EQ(rec(2).v[2], 11.5f) << "12.5 shown, less the baseline of the same curve";
+  w->mnuS->trigger();
+  add_at(40);
+  EXPECT_FLOAT_EQ(rec(3).v[2], 1090 - 1.0f) << "a single view records the single sweep";
 }
 
 TEST_F(Results, BlockViewNoDelayTakesTheWholeSweepAndAsksAgain) {

@@ -29,16 +29,6 @@ class Modes : public WindowTest {
   QString proposal() { return dialogs->asked().back().default_text; }
 };
 
-TEST(BlockSamples, AnswersWithoutASampleAreNoLength) {
-  EXPECT_EQ(block_samples_for_answer("500", 0.001f), 500);
-  EXPECT_EQ(block_samples_for_answer("1500", 0.001f), 1500);
-  EXPECT_EQ(block_samples_for_answer("0", 0.001f), 0);
-  EXPECT_EQ(block_samples_for_answer("-20", 0.001f), 0);
-  EXPECT_EQ(block_samples_for_answer("abc", 0.001f), 0);
-  EXPECT_EQ(block_samples_for_answer("40", 0.1f), 0) << "40 ms at 10 Hz is less than half a sample";
-  EXPECT_EQ(block_samples_for_answer("60", 0.1f), 1);
-}
-
 TEST_F(Modes, MeasureShowsTheAcquisitionPanelWithItsDefaults) {
   w->s.sampling_rate = 50;
   w->Text1[3]->setText("note");

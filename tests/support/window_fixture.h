@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "core/main_window.h"
 #include "support/scripted_dialogs.h"
+
+class QComboBox;
 
 namespace quarvel::testing {
 
@@ -46,6 +49,22 @@ class FastTimer : public TickTimer {
   int generation_ = 0;
 };
 
+// The shape of a recording for a test: channels, frames, sampling interval, and for a block
+// file its block length. Samples and marker words come from the two functions.
+struct FileShape {
+  int channels = 1;
+  int32_t frames = 1000;
+  int32_t interval_us = 1000;
+  int32_t block_length = -1;  // a block file when > 0
+  std::function<int16_t(int ch, int32_t frame)> sample = [](int ch, int32_t i) {
+    return static_cast<int16_t>(ch * 100 + i % 50);
+  };
+  std::function<int16_t(int32_t frame)> marker = [](int32_t) { return int16_t{0}; };
+};
+
+// The bytes of that recording as the program's own codec writes them (inputs 1..C).
+QByteArray recording_bytes(const FileShape& shape);
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -53,6 +72,20 @@ class WindowTest : public ::testing::Test {
 
   // Lets queued events (repaints, posted timers) run.
   static void settle();
+
+  // Makes the window the active one, so the keyboard focus and focus events work as on a desktop.
+  void activate();
+  // Clicks into an editable box, types `text` in place of what it held, and leaves it with `leave`
+  // (Tab moves on to the next control; Return goes through the box's own Enter handling).
+  void type_into(QComboBox* box, const QString& text, Qt::Key leave = Qt::Key_Tab);
+  // Chooses an entry of a drop-down list with the arrow keys, as a person does once the list has
+  // the focus; every entry passed on the way is chosen on the way, as with the keyboard.
+  void choose_item(QComboBox* box, int index);
+  // Clicks into a control and leaves it again with Tab, typing nothing.
+  void visit(QWidget* control);
+  // Writes a recording into the data folder and opens it with File > Open; returns its path.
+  QString open_recording(const QString& name, const FileShape& shape);
+  QString data_path(const QString& name) const;
 
   std::unique_ptr<MainWindow> w;
   ScriptedDialogs* dialogs = nullptr;
