@@ -10,6 +10,7 @@
 #include "acquisition/signal_source.h"
 #include "core/main_window.h"
 #include "core/numbers.h"
+#include "core/scope_exit.h"
 #include "display/draw_frame.h"
 #include "ui/surface.h"
 
@@ -132,7 +133,25 @@ bool Sweep::flush_when_due() {
   return since_flush_.elapsed() < kFlushIntervalMs || flush();
 }
 
+// Whatever way the loop is left, an exception included, it is not running any more, STOP is not
+// offered and the surface keeps its picture again.
+class LoopEnd {
+ public:
+  explicit LoopEnd(MainWindow& w) : w_(w) {}
+  ~LoopEnd() {
+    w_.s.acq_running = kFalse;
+    w_.halt->setEnabled(false);
+    w_.disp->set_auto_redraw(true);
+  }
+  LoopEnd(const LoopEnd&) = delete;
+  LoopEnd& operator=(const LoopEnd&) = delete;
+
+ private:
+  MainWindow& w_;
+};
+
 QString Sweep::run() {
+  const LoopEnd loop_end(w_);
   // A fresh frame, drawn sample by sample while the loop runs. Requests made before the loop
   // starts are for an earlier run; those made from here on are kept.
   s_.stop_request = kFalse;
@@ -221,9 +240,6 @@ QString Sweep::run() {
 
   if (!s_.block_mode) w_.stim->setEnabled(false);
   if (s_.recording && error_.isEmpty()) flush();
-  s_.acq_running = kFalse;
-  w_.halt->setEnabled(false);
-  d_.set_auto_redraw(true);
   return error_;
 }
 
@@ -245,9 +261,9 @@ void monitor_click(MainWindow& w) {
   w.halt->setEnabled(true);
   // A recording does not start inside the monitor loop: STOP first.
   w.store->setEnabled(false);
+  const ScopeExit record_again([&w] { w.store->setEnabled(true); });
   acquire(w);
   w.halt->setEnabled(false);
-  w.store->setEnabled(true);
   // A mode command that ended the loop (Block mode) has put its own caption up.
   if (!s.block_mode) w.set_caption("CONTINUOUS MODE");
 }

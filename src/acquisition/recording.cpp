@@ -14,6 +14,7 @@
 #include "acquisition/signal_source.h"
 #include "core/main_window.h"
 #include "core/numbers.h"
+#include "core/scope_exit.h"
 #include "core/typed_values.h"
 #include "datafile/bin_format.h"
 #include "display/averaging.h"
@@ -144,6 +145,25 @@ void store_click(MainWindow& w) {
   if (!err.isEmpty()) report_record_error(w, err);
 }
 
+void end_recording_after_failure(MainWindow& w) {
+  SharedState& s = w.s;
+  if (!s.recording) return;
+  if (s.block_mode) {
+    end_block_recording(w);
+  } else {
+    // The frames stored before the failure go to the file if they can; the file ends at a whole
+    // frame either way.
+    (void)w.recorder.flush(2LL * (s.count_active_channels() + 1));
+    (void)w.recorder.close();
+    s.recording = kFalse;
+    set_recording_controls(w, true);
+    set_continuous_recording_controls(w, true);
+    w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
+  }
+  w.halt->setEnabled(false);
+  w.save->setEnabled(false);
+}
+
 void halt_click(MainWindow& w) {
   w.s.stop_request = kTrue;
   if (w.s.block_mode) end_block_recording(w);
@@ -194,6 +214,7 @@ void stim_click(MainWindow& w) {
   if (s.count_active_channels() == 0) return;
   if (s.block_length < 1) return;  // no block length chosen: there is no block to generate
   w.stim->setEnabled(false);
+  const ScopeExit stim_again([&w] { w.stim->setEnabled(true); });
   w.set_busy(true);
   generate_block(w);
   s.block_count = 1;
@@ -201,7 +222,6 @@ void stim_click(MainWindow& w) {
   w.set_busy(false);
   draw_frame(w);
   draw_curves(w);
-  w.stim->setEnabled(true);
   if (s.recording) {
     w.save->setFocus();
   } else {

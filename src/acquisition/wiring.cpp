@@ -2,19 +2,20 @@
 
 #include "acquisition/acquire.h"
 #include "acquisition/recording.h"
+#include "core/commands.h"
 #include "core/handlers.h"
 #include "core/main_window.h"
 
 namespace quarvel {
 
 void wire_acquisition(MainWindow& w) {
-  w.Timer1().on_tick = [&w] { timer1_tick(w); };
-  QObject::connect(w.monitor, &QPushButton::clicked, &w, [&w] { monitor_click(w); });
-  QObject::connect(w.store, &QPushButton::clicked, &w, [&w] { store_click(w); });
-  QObject::connect(w.halt, &QPushButton::clicked, &w, [&w] { halt_click(w); });
-  QObject::connect(w.drug_button, &QPushButton::clicked, &w, [&w] { drug_button_click(w); });
-  QObject::connect(w.stim, &QPushButton::clicked, &w, [&w] { stim_click(w); });
-  QObject::connect(w.save, &QPushButton::clicked, &w, [&w] { save_click(w); });
+  w.Timer1().on_tick = guarded(w, [&w] { timer1_tick(w); });
+  on_click(w, w.monitor, monitor_click);
+  on_click(w, w.store, store_click);
+  on_click(w, w.halt, halt_click);
+  on_click(w, w.drug_button, drug_button_click);
+  on_click(w, w.stim, stim_click);
+  on_click(w, w.save, save_click);
 }
 
 }  // namespace quarvel

@@ -1,5 +1,6 @@
 #include "core/handlers.h"
 
+#include "core/commands.h"
 #include "core/main_window.h"
 #include "display/draw_curves.h"
 
@@ -22,7 +23,7 @@ void wire_handlers(MainWindow& w) {
   wire_display(w);
   wire_measure(w);
   wire_modes(w);
-  QObject::connect(&w, &MainWindow::surface_resized, &w, [&w] { surface_resized(w); });
+  QObject::connect(&w, &MainWindow::surface_resized, &w, guarded(w, [&w] { surface_resized(w); }));
 }
 
 }  // namespace quarvel

@@ -64,7 +64,8 @@ class SampleArray {
     channels_ = channels;
     const std::size_t n = last_index < 0 ? 0 : static_cast<std::size_t>(last_index) + 1;
     for (int c = 0; c < 3; ++c) {
-      data_[c] = {};
+      // A new vector, so the memory of the old samples goes back (assigning {} would keep it).
+      data_[c] = std::vector<float>();
       if (c < channels) {
         data_[c].reserve(n + static_cast<std::size_t>(std::max(spare, 0)));
         data_[c].assign(n, 0.0f);
@@ -82,7 +83,7 @@ class SampleArray {
       if (c < channels) {
         data_[c].resize(n, 0.0f);
       } else {
-        data_[c] = {};
+        data_[c] = std::vector<float>();
       }
     }
     channels_ = channels;

@@ -4,6 +4,7 @@ list(APPEND QUARVEL_CORE_SOURCES
   core/shared_state.cpp
 )
 list(APPEND QUARVEL_APP_SOURCES
+  core/commands.cpp
   core/handlers.cpp
   core/main_window.cpp
   core/services.cpp

@@ -1,5 +1,6 @@
 #include <QAction>
 
+#include "core/commands.h"
 #include "core/handlers.h"
 #include "core/main_window.h"
 #include "datafile/open_file.h"
@@ -7,7 +8,7 @@
 namespace quarvel {
 
 void wire_datafile(MainWindow& w) {
-  QObject::connect(w.mnuOpen, &QAction::triggered, &w, [&w] { mnuOpen_click(w); });
+  on_trigger(w, w.mnuOpen, mnuOpen_click);
 }
 
 }  // namespace quarvel

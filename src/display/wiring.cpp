@@ -1,29 +1,13 @@
 #include <QAction>
 #include <QPushButton>
 
+#include "core/commands.h"
 #include "core/handlers.h"
 #include "core/main_window.h"
 #include "display/display_modes.h"
 #include "display/navigation.h"
 
 namespace quarvel {
-
-namespace {
-
-void on_click(MainWindow& w, QPushButton* b, void (*handler)(MainWindow&)) {
-  QObject::connect(b, &QPushButton::clicked, &w, [&w, handler] { handler(w); });
-}
-
-void on_trigger(MainWindow& w, QAction* a, void (*handler)(MainWindow&)) {
-  QObject::connect(a, &QAction::triggered, &w, [&w, a, handler] {
-    // A checkable item has already flipped its tick when the command arrives; the commands
-    // read the tick as it was and set it themselves.
-    if (a->isCheckable()) a->setChecked(!a->isChecked());
-    handler(w);
-  });
-}
-
-}  // namespace
 
 void wire_display(MainWindow& w) {
   on_trigger(w, w.mnuS, mnuS_click);

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/commands.h"
 #include "core/handlers.h"
 #include "core/main_window.h"
 #include "measure/annotations.h"
@@ -18,39 +19,44 @@ namespace quarvel {
 // Marks off, and the annotation boxes: the Text menu, each box's focus, Enter and drag events,
 // and drops on the surface.
 static void wire_marks_and_texts(MainWindow& w) {
-  QObject::connect(w.mnuMarksoff, &QAction::triggered, &w, [&w] { marks_off(w); });
-  QObject::connect(w.mnuTextInsert, &QAction::triggered, &w, [&w] { text_insert(w); });
-  QObject::connect(w.mnuTextDelete, &QAction::triggered, &w, [&w] { text_delete(w); });
-  QObject::connect(w.disp, &Surface::dropped, &w,
-                   [&w](QObject* source, double x, double y) { text_drop(w, source, x, y); });
+  on_trigger(w, w.mnuMarksoff, marks_off);
+  on_trigger(w, w.mnuTextInsert, text_insert);
+  on_trigger(w, w.mnuTextDelete, text_delete);
+  QObject::connect(w.disp, &Surface::dropped, &w, [&w](QObject* source, double x, double y) {
+    run_command(w, [&] { text_drop(w, source, x, y); });
+  });
   // Enter in a box hands the focus to the surface.
   w.disp->setFocusPolicy(Qt::TabFocus);
   for (int i = 0; i < static_cast<int>(w.Text1.size()); ++i) {
     QLineEdit* box = w.Text1[i];
     // Boxes are dropped on the surface, also where another box lies.
     box->setAcceptDrops(false);
-    on_focus_in(box, [&w, i] { text_got_focus(w, i); });
-    on_enter_key(box, [&w, i] { text_enter_key(w, i); });
-    on_focus_moved_away(box, [&w, i] { text_lost_focus(w, i); });
-    on_mouse_move(box, [&w, i](Qt::MouseButtons b, QPoint pos) { return text_mouse_move(w, i, b, pos); });
+    on_focus_in(box, guarded(w, [&w, i] { text_got_focus(w, i); }));
+    on_enter_key(box, guarded(w, [&w, i] { text_enter_key(w, i); }));
+    on_focus_moved_away(box, guarded(w, [&w, i] { text_lost_focus(w, i); }));
+    on_mouse_move(box, [&w, i](Qt::MouseButtons b, QPoint pos) {
+      bool dragged = false;
+      run_command(w, [&] { dragged = text_mouse_move(w, i, b, pos); });
+      return dragged;
+    });
   }
 }
 
 void wire_measure(MainWindow& w) {
   QObject::connect(w.disp, &Surface::mouse_down, &w, [&w](int button, int shift, double x, double y) {
-    disp_mouse_down(w, button, shift, x, y);
+    run_command(w, [&] { disp_mouse_down(w, button, shift, x, y); });
   });
   QObject::connect(w.disp, &Surface::mouse_move, &w, [&w](int button, int shift, double x, double y) {
-    disp_mouse_move(w, button, shift, x, y);
+    run_command(w, [&] { disp_mouse_move(w, button, shift, x, y); });
   });
-  QObject::connect(w.add, &QPushButton::clicked, &w, [&w] { add_click(w); });
-  QObject::connect(w.del, &QPushButton::clicked, &w, [&w] { delete_click(w); });
-  QObject::connect(w.Clear, &QPushButton::clicked, &w, [&w] { clear_click(w); });
+  on_click(w, w.add, add_click);
+  on_click(w, w.del, delete_click);
+  on_click(w, w.Clear, clear_click);
   wire_marks_and_texts(w);
 
   // Block statistics and auto peaks.
-  QObject::connect(w.newblk, &QPushButton::clicked, &w, [&w] { newblk_click(w); });
-  QObject::connect(w.mnuPeaks, &QAction::triggered, &w, [&w] { mnuPeaks_click(w); });
+  on_click(w, w.newblk, newblk_click);
+  on_trigger(w, w.mnuPeaks, mnuPeaks_click);
 }
 
 }  // namespace quarvel

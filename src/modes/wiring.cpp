@@ -1,5 +1,6 @@
 #include <QAction>
 
+#include "core/commands.h"
 #include "core/handlers.h"
 #include "core/main_window.h"
 #include "modes/clipboard_export.h"
@@ -9,18 +10,15 @@
 namespace quarvel {
 
 void wire_modes(MainWindow& w) {
-  QObject::connect(w.mnuMeasure, &QAction::triggered, &w, [&w] { mnuMeasure_click(w); });
-  QObject::connect(w.mnuQuarvel, &QAction::triggered, &w, [&w] { mnuQuarvel_click(w); });
-  QObject::connect(w.mnuBlock, &QAction::triggered, &w, [&w] { mnuBlock_click(w); });
-  QObject::connect(w.mnuContinuous, &QAction::triggered, &w, [&w] { mnuContinuous_click(w); });
-  QObject::connect(w.mnuExit, &QAction::triggered, &w, [&w] { mnuExit_click(w); });
-  QObject::connect(w.mnuPSD, &QAction::triggered, &w, [&w] {
-    // The item has already flipped its tick; the command reads the tick as it was and sets it.
-    w.mnuPSD->setChecked(!w.mnuPSD->isChecked());
-    mnuPSD_click(w);
-  });
+  on_trigger(w, w.mnuMeasure, mnuMeasure_click);
+  on_trigger(w, w.mnuQuarvel, mnuQuarvel_click);
+  on_trigger(w, w.mnuBlock, mnuBlock_click);
+  on_trigger(w, w.mnuContinuous, mnuContinuous_click);
+  on_trigger(w, w.mnuExit, mnuExit_click);
+  on_trigger(w, w.mnuPSD, mnuPSD_click);
   for (int i = 1; i <= 5; ++i) {
-    QObject::connect(w.mnuCopyitem[i], &QAction::triggered, &w, [&w, i] { mnuCopyitem_Click(w, i); });
+    QObject::connect(w.mnuCopyitem[i], &QAction::triggered, &w,
+                     [&w, i] { run_command(w, [&w, i] { mnuCopyitem_Click(w, i); }); });
   }
 }
 

@@ -10,7 +10,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <csignal>
@@ -217,6 +221,38 @@ TEST_F(Recording, MemoryDoesNotGrowWithTheFileLength) {
   QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_LT(during - before, 64LL << 20);
   EXPECT_EQ(read_recording(path("data01.bin"), 3).frames.size(), 4u);
+}
+
+TEST(KilledRecording, TheFileHoldsTheHeaderAndWholeFramesWrittenUpToTheLastSecond) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath("data01.bin");
+  QProcess child;
+  child.start(QStringLiteral(QUARVEL_RECORD_CHILD), {file});
+  ASSERT_TRUE(child.waitForStarted());
+  QElapsedTimer clock;
+  clock.start();
+  while (QFileInfo(file).size() <= 128 && clock.elapsed() < 20000) QTest::qWait(20);
+  const qint64 first_flush = QFileInfo(file).size();
+  ASSERT_GT(first_flush, 128) << "frames reach the disk within the first second or so";
+  QTest::qWait(1500);
+  const qint64 a_second_before = QFileInfo(file).size();
+  QTest::qWait(1100);
+  child.kill();  // SIGKILL: nothing of the program runs after this
+  child.waitForFinished();
+
+  const Recorded r = read_recording(file, 1);
+  EXPECT_EQ(r.header.left(12), "Version 1.00");
+  EXPECT_EQ((r.size - 128) % 4, 0) << "whole frames only";
+  EXPECT_GE(r.size, a_second_before) << "what was on disk a second before the kill is kept";
+  EXPECT_GT(a_second_before, first_flush) << "and the file grows while recording";
+  SharedState twin;
+  std::vector<int16_t> expected;
+  for (size_t f = 0; f < r.frames.size(); ++f) expected.push_back(round_i16(sim_sample(twin, 0)));
+  for (size_t f = 0; f < r.frames.size(); ++f) {
+    ASSERT_EQ(r.frames[f][0], expected[f]) << "frame " << f;
+    ASSERT_EQ(r.frames[f][1], 0) << "frame " << f;
+  }
 }
 
 TEST_F(Recording, CancelledDialogRecordsNothing) {
