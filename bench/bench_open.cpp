@@ -82,7 +82,7 @@ void reset_peak() {
   if (f.open(QIODevice::WriteOnly)) f.write("5");
 }
 
-void load(benchmark::State& state, const QString& file, const QString& ext, double array_mb) {
+void load(benchmark::State& state, const QString& file, double array_mb) {
   Services svc = system_services();
   svc.dialogs = std::make_unique<Answers>();
   MainWindow w(std::move(svc));
@@ -92,8 +92,7 @@ void load(benchmark::State& state, const QString& file, const QString& ext, doub
     w.s.work_data.clear();
     const long before = status_kb("VmRSS:");
     reset_peak();
-    w.s.file_ext = ext;
-    open_data_file(w, file);
+    open_path(w, file);
     if (!w.s.file_loaded) state.SkipWithError("the file did not load");
     extra_kb = std::max(extra_kb, status_kb("VmHWM:") - before);
   }
@@ -103,10 +102,10 @@ void load(benchmark::State& state, const QString& file, const QString& ext, doub
 }
 
 void BM_OpenBinHour(benchmark::State& state) {
-  load(state, bin_path(), "bin", 2 * 3 * 3600001 * 4 / 1e6);
+  load(state, bin_path(), 2 * 3 * 3600001 * 4 / 1e6);
 }
 void BM_OpenPrn10M(benchmark::State& state) {
-  load(state, prn_path(), "prn", 2 * 2 * 5000001 * 4 / 1e6);
+  load(state, prn_path(), 2 * 2 * 5000001 * 4 / 1e6);
 }
 
 void raw_read(benchmark::State& state, const QString& file) {

@@ -97,6 +97,8 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
                                .arg(out.header.block_length)
                                .arg(frames)};
   }
+  // Samples as floats and a marker word for every frame, checked before anything is allocated.
+  if (Status st = check_memory_for(frames * (4LL * c + 2)); !st) return st.failure();
   out.sample_count = static_cast<int32_t>(frames);
   out.samples.redim(c, out.sample_count - 1, 1);  // room for the spare slot of raw_data
   out.markers.assign(static_cast<std::size_t>(out.sample_count), 0);

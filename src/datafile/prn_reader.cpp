@@ -37,6 +37,7 @@ Result<PrnContents> read_prn(QIODevice& device, int channels, const ReadProgress
   if (count >= std::numeric_limits<int32_t>::max()) {
     return DataFileFailure{DataFileError::TooLarge, QStringLiteral("%1 samples are too many").arg(count)};
   }
+  if (Status st = check_memory_for(count * channels * 4LL); !st) return st.failure();
   if (!device.seek(0)) {
     return DataFileFailure{DataFileError::ReadFailed,
                            QStringLiteral("cannot position at the start: %1").arg(device.errorString())};

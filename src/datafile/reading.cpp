@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <unistd.h>
+
 #include "core/numbers.h"
 
 namespace quarvel {
@@ -19,6 +21,20 @@ Result<int> channel_count_from_answer(const QString& answer, int max_channels) {
         QStringLiteral("\"%1\" is not a channel count from 1 to %2").arg(answer).arg(max_channels)};
   }
   return static_cast<int>(c);
+}
+
+Status check_memory_for(int64_t bytes, int64_t physical) {
+  if (physical <= 0 || bytes <= physical / 4 * 3) return {};
+  return DataFileFailure{DataFileError::TooLarge,
+                         QStringLiteral("the file needs %1 MB of memory; this machine has %2 MB")
+                             .arg(bytes >> 20)
+                             .arg(physical >> 20)};
+}
+
+Status check_memory_for(int64_t bytes) {
+  const long pages = ::sysconf(_SC_PHYS_PAGES);
+  const long page_size = ::sysconf(_SC_PAGESIZE);
+  return check_memory_for(bytes, pages > 0 && page_size > 0 ? static_cast<int64_t>(pages) * page_size : 0);
 }
 
 // Reads exactly n bytes; QIODevice::read may return fewer than asked before the end.

@@ -21,6 +21,13 @@ using ReadProgress = std::function<void(int percent)>;
 // (cancelled) answer included, is BadChannelAnswer.
 Result<int> channel_count_from_answer(const QString& answer, int max_channels);
 
+// Whether a load that needs `bytes` of memory fits what the machine has: at most three quarters
+// of its physical memory (`physical`, in bytes), so the program and the system keep the rest.
+// TooLarge, with both sizes, when it does not.
+Status check_memory_for(int64_t bytes, int64_t physical);
+// The same against this machine's physical memory.
+Status check_memory_for(int64_t bytes);
+
 // Reads `count` records of `record_bytes` bytes each from the current position of `device`, in
 // `portions` portions of count / portions records, the last one taking the rest (one portion when
 // there are fewer records than portions). Progress is reported after each portion. Each portion is

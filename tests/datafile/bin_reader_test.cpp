@@ -290,6 +290,37 @@ TEST(ReadDevice, ProgressRisesInPortionsToOneHundred) {
   EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
 }
 
+// A file that shrinks while it is read: its size said more bytes than it then gives.
+class ShrinkingFile : public QBuffer {
+ public:
+  using QBuffer::QBuffer;
+  qint64 size() const override { return QBuffer::size() + 4000; }
+};
+
+TEST(ReadDevice, AFileThatShrinksWhileReadIsAReadFailure) {
+  BinHeader h;
+  h.channel_count = 1;
+  h.ch_source = {1, 0, 0};
+  h.interval_us = 1000;
+  QByteArray bytes = encode_bin_header(h);
+  const int16_t v[] = {3};
+  for (int i = 0; i < 100; ++i) append_frame(bytes, v, 0);
+  ShrinkingFile dev(&bytes);
+  ASSERT_TRUE(dev.open(QIODevice::ReadOnly));
+  const Result<BinContents> r = read_bin(dev, never_asked);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error(), DataFileError::ReadFailed);
+}
+
+TEST(ReadDevice, ALoadMustFitThreeQuartersOfTheMachinesMemory) {
+  EXPECT_TRUE(check_memory_for(750, 1000).ok());
+  const Status big = check_memory_for(int64_t{13} << 30, int64_t{16} << 30);
+  ASSERT_FALSE(big.ok());
+  EXPECT_EQ(big.error(), DataFileError::TooLarge);
+  EXPECT_EQ(big.failure().detail, "the file needs 13312 MB of memory; this machine has 16384 MB");
+  EXPECT_TRUE(check_memory_for(int64_t{1} << 40, 0).ok()) << "a machine that does not say is not refused";
+}
+
 TEST(ReadDevice, ReadsARealFileFromItsStart) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());

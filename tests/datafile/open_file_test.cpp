@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -221,6 +222,42 @@ TEST_F(OpenFile, ANameWithoutAKnownExtensionIsRefusedAndChangesNothing) {
   open("rat3.2024-05-02.bin");
   EXPECT_EQ(w->s.sample_count, 40) << "a name with several dots opens by its last extension";
   EXPECT_EQ(w->s.channel_count, 2);
+}
+
+TEST_F(OpenFile, AFileThatCannotBeOpenedLeavesTheWindowAsItWas) {
+  write_file("good.bin", bin_file(2, 300, 10000));
+  open("good.bin");
+  dialogs->expect_input("block label", "a");
+  emit w->disp->mouse_down(1, 0, 20, 0);
+  w->add->click();
+  const QImage picture = w->disp->image().copy();
+  const QString caption = w->windowTitle(), status = w->status->text();
+  const QString reading = w->Grid1[0]->text_at(2, 1);
+
+  ASSERT_TRUE(QDir(data_dir.path()).mkdir("folder.bin"));
+  write_file("short.bin", bin_file(1, 0, 1000).left(20));
+  QByteArray four = bin_file(1, 10, 1000);
+  qToLittleEndian<int16_t>(4, four.data() + 12);
+  write_file("four.bin", four);
+  for (const QString& bad : {path("folder.bin"), path("short.bin"), path("four.bin"), data_dir.path() + "/",
+                             path("missing.bin")}) {
+    dialogs->expect_open("Open data file", bad);
+    dialogs->expect_warning("Error encountered while trying to open file, please retry.");
+    w->mnuOpen->trigger();
+    EXPECT_EQ(w->disp->image(), picture) << bad.toStdString();
+    EXPECT_EQ(w->windowTitle(), caption) << bad.toStdString();
+    EXPECT_EQ(w->status->text(), status) << bad.toStdString();
+    EXPECT_EQ(w->Grid1[0]->text_at(2, 1), reading) << bad.toStdString();
+    EXPECT_EQ(w->s.data_file_name, path("good.bin")) << bad.toStdString();
+    EXPECT_EQ(w->s.sample_count, 300) << bad.toStdString();
+    EXPECT_EQ(w->s.file_loaded, kTrue);
+    EXPECT_FALSE(w->busy());
+    EXPECT_FALSE(w->Scroll->isVisible());
+  }
+
+  write_file(QString::fromUtf8("Ratte ä 3.bin"), bin_file(1, 40, 1000));
+  open(QString::fromUtf8("Ratte ä 3.bin"));
+  EXPECT_EQ(w->s.sample_count, 40) << "spaces and letters beyond ASCII";
 }
 
 TEST_F(OpenFile, AHeaderMakesNoAllocationTheFileCannotFill) {
