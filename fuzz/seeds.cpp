@@ -70,8 +70,8 @@ BinSeed versioned(const char* name, PerChannel<int16_t> inputs, bool block, int3
   return seed;
 }
 
-BinSeed older(const char* name, int channels, int16_t interval_ms, int32_t frames, const char* typed_answer = nullptr,
-              int trailing_bytes = 0) {
+BinSeed older(const char* name, int channels, int16_t interval_ms, int32_t frames,
+              const char* typed_answer = nullptr, int trailing_bytes = 0) {
   BinSeed seed;
   seed.name = name;
   seed.format = BinFormat::Older;
@@ -92,9 +92,12 @@ BinSeed older(const char* name, int channels, int16_t interval_ms, int32_t frame
 
 float prn_value(int ch, int32_t i) {
   switch (i) {
-    case 0: return ch == 1 ? 0.001f : -0.0f;
-    case 1: return ch == 1 ? -123.456f : 3.0e36f;  // × 100 still a finite float
-    default: return static_cast<float>((i * 0.37 - 1.2) * (ch == 1 ? 1.0 : -25.5));
+    case 0:
+      return ch == 1 ? 0.001f : -0.0f;
+    case 1:
+      return ch == 1 ? -123.456f : 3.0e36f;  // × 100 still a finite float
+    default:
+      return static_cast<float>((i * 0.37 - 1.2) * (ch == 1 ? 1.0 : -25.5));
   }
 }
 
@@ -147,8 +150,8 @@ std::vector<BinSeed> bin_seeds() {
 }
 
 std::vector<PrnSeed> prn_seeds() {
-  return {prn("p-c1-empty", 1, 0), prn("p-c1-f1", 1, 1), prn("p-c1-f12", 1, 12), prn("p-c2-f1", 2, 1),
-          prn("p-c2-f7", 2, 7),    prn("p-c2-f30", 2, 30)};
+  return {prn("p-c1-empty", 1, 0), prn("p-c1-f1", 1, 1), prn("p-c1-f12", 1, 12),
+          prn("p-c2-f1", 2, 1),    prn("p-c2-f7", 2, 7), prn("p-c2-f30", 2, 30)};
 }
 
 std::vector<NumberSeed> number_seeds() {
