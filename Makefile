@@ -1,20 +1,33 @@
 # Two commands do everything on a fresh Debian machine:
 #   make run   - install what is missing, build, start the program
 #   make test  - install what is missing, build, run every test headless
+# and three more check robustness:
+#   make release   - compile the Release configuration with warnings as errors
+#   make sanitize  - build and run the tests under the address and undefined-behaviour sanitizers
+#   make fuzz      - build the libFuzzer targets with clang and run each FUZZ_SECONDS seconds
 BUILD ?= build
+RELEASE_BUILD ?= build-release
+SAN_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
+WERROR ?= ON
+FUZZ_SECONDS ?= 60
 PACKAGES = build-essential cmake qt6-base-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
            libbenchmark-dev fonts-liberation2 xvfb
+FUZZ_PACKAGES = build-essential cmake qt6-base-dev clang libclang-rt-14-dev
+# Any sanitizer report ends the process with a failure, leaks included.
+SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+          UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test bench build deps clean format
+.PHONY: run test bench build release sanitize fuzz deps clean format
 
 deps:
 	@./tools/install-deps $(PACKAGES)
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-build: deps $(BUILD)/CMakeCache.txt
+# Configured on every build (cheap when nothing changed), so WERROR=OFF on the command line takes
+# effect in a folder configured before.
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -26,8 +39,25 @@ test: build
 bench: build
 	QT_QPA_PLATFORM=offscreen ./tools/run-benchmarks $(BUILD)/bench
 
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
+	      -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+# Debug: quicker to compile than an optimised build, and the asserts stay on.
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
+	$(SAN_ENV) cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && $(SAN_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+fuzz:
+	@./tools/install-deps $(FUZZ_PACKAGES)
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	./tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(RELEASE_BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -93,13 +93,17 @@ DecimalDigits decimal_digits(double v, int decimals) {
   const int exp10 = std::atoi(buf + i + 1);
   // value = 0.mant * 10^(exp10 + 1); digit k of mant (0-based) has weight 10^(exp10 - k)
   const int point = exp10 + 1;  // number of integer digits in mant (may be <= 0 or > size)
-  std::string all;              // integer digits followed by fraction digits, to 'decimals'
+  // Integer digits followed by fraction digits, to 'decimals'. Built by appending in place: GCC 12
+  // sees a false overlap (-Wrestrict) in operator+ of temporary strings once it is inlined.
+  std::string all;
   if (point <= 0) {
-    all = std::string(1, '0') + std::string(-point, '0') + mant;  // "0" then the fraction
-  } else if (point >= static_cast<int>(mant.size())) {
-    all = mant + std::string(point - mant.size(), '0');
+    all.reserve(1 + static_cast<std::size_t>(-point) + mant.size());
+    all.push_back('0');  // "0" then the fraction
+    all.append(static_cast<std::size_t>(-point), '0');
+    all.append(mant);
   } else {
     all = mant;
+    if (point > static_cast<int>(mant.size())) all.append(static_cast<std::size_t>(point) - mant.size(), '0');
   }
   const int int_len = point <= 0 ? 1 : point;
   // pad the fraction so it has at least decimals + 1 digits

@@ -83,35 +83,40 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
   const double vs = s.view_start;
   const int32_t first = round_i32(vs);
 
-  // A curve starts at its first stored sample; has_prev is false until then.
+  // A curve starts at its first stored sample; has_prev is false until then. Each pen keeps the
+  // colour of its curve, looked up once per picture rather than once per sample.
   struct Pen {
     double prev = 0;
     bool has_prev = false;
+    int32_t colour = 0;
   };
   std::vector<Pen> ave_pen(chs.size());
   std::vector<Pen> single_pen(chs.size());
+  for (size_t k = 0; k < chs.size(); ++k) {
+    ave_pen[k].colour = s.ave_colour[chs[k]];
+    single_pen[k].colour = s.ch_colour[chs[k]];
+  }
 
-  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const Band& band, double x,
-                     int32_t colour) {
+  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const Band& band, double x) {
     if (!a.has(ch, index)) return;
     const double y = band.clamp(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
-    if (pen.has_prev) d.line(x - 1, pen.prev, x, y, colour);
+    if (pen.has_prev) d.line(x - 1, pen.prev, x, y, pen.colour);
     pen.prev = y;
     pen.has_prev = true;
   };
 
   for (size_t k = 0; k < chs.size(); ++k) {
     const Band band = use_channel(w, chs[k]);
-    if (shown.average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0, 0);
-    if (shown.single) advance(single_pen[k], s.work_data, chs[k], first, band, 0, 0);
+    if (shown.average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0);
+    if (shown.single) advance(single_pen[k], s.work_data, chs[k], first, band, 0);
   }
   for (int64_t i = round_i32(vs + 1); i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
     for (size_t k = 0; k < chs.size(); ++k) {
       const int ch = chs[k];
       const Band band = use_channel(w, ch);
-      if (shown.average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x, s.ave_colour[ch]);
-      if (shown.single) advance(single_pen[k], s.work_data, ch, i, band, x, s.ch_colour[ch]);
+      if (shown.average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x);
+      if (shown.single) advance(single_pen[k], s.work_data, ch, i, band, x);
     }
   }
 }
