@@ -314,7 +314,9 @@ TEST_F(Recording, AFailedWriteIsReportedAndLeavesWholeFrames) {
   choose_input(1, 2);
   type_into(w->file_lng, "3");  // one chunk of 30 frames of 3 words: 180 bytes
   dialogs->expect_save("Open file to save data", path("data01.bin"));
-  dialogs->expect_warning_starting("Error encountered while writing the recording");
+  dialogs->expect_warning(
+      "Error encountered while writing the recording, the file keeps what was saved before: File too large "
+      "(data01.bin)");
   {
     const FileSizeLimit limit(128 + 100);  // the chunk only fits in part
     QTest::mouseClick(w->store, Qt::LeftButton);
@@ -327,6 +329,23 @@ TEST_F(Recording, AFailedWriteIsReportedAndLeavesWholeFrames) {
   EXPECT_TRUE(w->sampling_hz->isEnabled());
   EXPECT_EQ(w->s.recording, 0);
   EXPECT_EQ(w->s.acq_running, 0);
+}
+
+TEST_F(Recording, AFileRemovedWhileRecordingIsReportedAndNotRecreated) {
+  choose_input(0, 1);
+  dialogs->expect_save("Open file to save data", path("data01.bin"));
+  dialogs->expect_warning(
+      "Error encountered while writing the recording, the file keeps what was saved before: the file was "
+      "removed while recording (data01.bin)");
+  timer->before_tick = [&](int n) {
+    if (n == 5) QFile::remove(path("data01.bin"));
+    if (n == 10) QTest::mouseClick(w->halt, Qt::LeftButton);
+  };
+  QTest::mouseClick(w->store, Qt::LeftButton);
+  EXPECT_FALSE(QFile::exists(path("data01.bin"))) << "no file without its header";
+  EXPECT_EQ(w->s.recording, kFalse);
+  EXPECT_TRUE(w->store->isEnabled());
+  EXPECT_TRUE(w->ch_list[0]->isEnabled());
 }
 
 class BlockRecording : public Recording {
