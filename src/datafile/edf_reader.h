@@ -1,6 +1,8 @@
 // Reading EDF, EDF+, BDF and BDF+ files through EDFlib: up to three signals of one sampling rate
 // become the sample arrays, and the annotations of the program's own EDF+ export give back the
-// marker words (edf_marks.h).
+// marker words (edf_marks.h). Discontinuous files (EDF+D, BDF+D), which EDFlib refuses, are read
+// from their bytes: their data records follow one another in the arrays without the gaps between
+// them, and an annotation inside a gap goes to the first frame after it.
 //
 // Typical use by the Open command:
 //
@@ -41,8 +43,8 @@ using EdfChannelQuestion = std::function<QString(int signal_count)>;
 // Reads the file at `path`, its samples in 36 portions with a progress report after each.
 // Failures, the header's before the question is asked:
 //   TooShort          an empty file, or one shorter than the header it starts
-//   NotEdf            EDFlib refuses the file (not EDF or BDF, a damaged header, a size that does
-//                     not match it, or a discontinuous EDF+D or BDF+D file, which EDFlib does not read)
+//   NotEdf            EDFlib refuses the file (not EDF or BDF, a damaged header, or a size that
+//                     does not match it), or a discontinuous file has a damaged header or size
 //   BadChannelCount   no ordinary signal, or more than three
 //   BadSampleInterval a signal or record duration that gives no positive sampling rate
 //   MixedSampleRates  signals sampled at different rates

@@ -4,8 +4,7 @@ quarvel_test(tests_datafile
   datafile/prn_reader_test.cpp
   datafile/file_names_test.cpp
   datafile/open_file_test.cpp
-  datafile/edf_export_test.cpp
-  datafile/edf_reader_test.cpp
+  datafile/edf_test.cpp
 )
 # The EDF tests make their own files with EDFlib.
 target_link_libraries(tests_datafile PRIVATE EDFlib::EDFlib)
