@@ -4,7 +4,6 @@
 // files, wrong answers and failed writes reported with their reason and nothing left behind.
 #include <edflib.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +15,10 @@
 #include "datafile/edf_export.h"
 #include "datafile/edf_marks.h"
 #include "datafile/edf_reader.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace quarvel;
 
@@ -441,6 +444,7 @@ TEST_F(ExportFailure, AFolderThatRefusesTheFileLeavesNothingBehind) {
   expect_untouched();
 }
 
+#ifdef Q_OS_UNIX
 TEST_F(ExportFailure, AFullDiskKeepsTheOldFile) {
   // A file size limit makes every write past 4 KiB fail as a full disk would.
   rlimit saved{};
@@ -458,5 +462,6 @@ TEST_F(ExportFailure, AFullDiskKeepsTheOldFile) {
   EXPECT_EQ(st.error(), DataFileError::WriteFailed) << st.failure().detail.toStdString();
   expect_untouched();
 }
+#endif
 
 }  // namespace
