@@ -64,6 +64,14 @@ std::string error_name(DataFileError e) {
       return "ReadFailed";
     case DataFileError::WriteFailed:
       return "WriteFailed";
+    case DataFileError::NotEdf:
+      return "NotEdf";
+    case DataFileError::MixedSampleRates:
+      return "MixedSampleRates";
+    case DataFileError::NoSamples:
+      return "NoSamples";
+    case DataFileError::MarkerPlacement:
+      return "MarkerPlacement";
   }
   return "unknown error";
 }

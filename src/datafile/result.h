@@ -13,15 +13,19 @@ namespace quarvel {
 enum class DataFileError {
   TooShort,           // the file is shorter than its header
   NotVersioned,       // the first bytes are not the version text (header decoding only)
-  BadChannelCount,    // a stored channel count outside 1..3
+  BadChannelCount,    // a stored channel count, or a number of EDF signals, outside 1..3
   BadBlockLength,     // a block file whose block length is not positive
-  BadSampleInterval,  // a stored sampling interval that is not positive
+  BadSampleInterval,  // a sampling interval that is not positive, or that a file cannot state
   BadChannelAnswer,   // the user's channel count is not a number or out of range
   PartialSample,      // a .prn file whose size is not a whole number of samples
-  BadValue,           // a .prn value that is not a finite number (or overflows when scaled)
+  BadValue,           // a value that is not a finite number, overflows when scaled, or is too large to export
   TooLarge,           // more frames than the sample arrays can index
   ReadFailed,         // the device could not be read, or ended early
-  WriteFailed,        // the device did not take every byte
+  WriteFailed,        // the device or the folder did not take every byte
+  NotEdf,             // EDFlib refuses the file: not EDF or BDF, or a header that does not match it
+  MixedSampleRates,   // EDF signals sampled at different rates
+  NoSamples,          // a recording without samples to export
+  MarkerPlacement,    // a marker that an EDF+ annotation time cannot place on its frame
 };
 
 struct DataFileFailure {

@@ -1,0 +1,371 @@
+#include "datafile/edf_reader.h"
+
+#include <edflib.h>
+
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/numbers.h"
+#include "datafile/edf_marks.h"
+#include "datafile/edflib_support.h"
+
+namespace quarvel {
+
+namespace {
+
+constexpr int kPortions = 36;
+constexpr int kGeneralHeaderBytes = 256;
+constexpr int kSignalHeaderBytes = 256;
+constexpr int64_t kChunkSamples = 1 << 16;  // read at a time, so the buffer stays small for any portion
+
+DataFileFailure failure(DataFileError code, const QString& detail) {
+  return DataFileFailure{code, detail};
+}
+
+// What EDFlib would only call a read error: an empty file, or one cut off inside its header.
+Status check_header_size(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return failure(DataFileError::ReadFailed,
+                   QStringLiteral("cannot open the file: %1").arg(f.errorString()));
+  const qint64 size = f.size();
+  if (size == 0) return failure(DataFileError::TooShort, QStringLiteral("the file is empty"));
+  const QByteArray head = f.read(kGeneralHeaderBytes);
+  if (head.size() < kGeneralHeaderBytes) {
+    return failure(
+        DataFileError::TooShort,
+        QStringLiteral("%1 bytes, shorter than the %2-byte EDF header").arg(size).arg(kGeneralHeaderBytes));
+  }
+  bool is_number = false;
+  const int signal_fields = head.mid(252, 4).trimmed().toInt(&is_number);
+  const qint64 header_bytes = kGeneralHeaderBytes + static_cast<qint64>(signal_fields) * kSignalHeaderBytes;
+  if (is_number && signal_fields > 0 && size < header_bytes) {
+    return failure(DataFileError::TooShort,
+                   QStringLiteral("the header of %1 signals needs %2 bytes; the file has %3")
+                       .arg(signal_fields)
+                       .arg(header_bytes)
+                       .arg(size));
+  }
+  return {};
+}
+
+EdfKind kind_of(int filetype) {
+  switch (filetype) {
+    case EDFLIB_FILETYPE_EDF:
+      return EdfKind::Edf;
+    case EDFLIB_FILETYPE_BDF:
+      return EdfKind::Bdf;
+    case EDFLIB_FILETYPE_BDFPLUS:
+      return EdfKind::BdfPlus;
+    default:
+      return EdfKind::EdfPlus;
+  }
+}
+
+// What a header says of the ordinary signals, whoever read it.
+struct Layout {
+  EdfKind kind = EdfKind::EdfPlus;
+  std::vector<int64_t> per_record;  // samples per data record of each ordinary signal
+  int64_t duration = 0;             // of a data record, in 100 ns
+  int64_t frames = 0;               // samples of each signal in the file
+};
+
+Status check_layout(const Layout& l) {
+  const auto signal_count = static_cast<int>(l.per_record.size());
+  if (signal_count < 1 || signal_count > 3) {
+    return failure(DataFileError::BadChannelCount,
+                   QStringLiteral("%1 signals; from one to three can be read").arg(signal_count));
+  }
+  for (int i = 0; i < signal_count; ++i) {
+    const int64_t n = l.per_record[static_cast<std::size_t>(i)];
+    if (n <= 0 || l.duration <= 0) {
+      return failure(DataFileError::BadSampleInterval,
+                     QStringLiteral("signal %1 has %2 samples in records of %3 s, no positive sampling rate")
+                         .arg(i + 1)
+                         .arg(n)
+                         .arg(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION));
+    }
+    if (n != l.per_record[0]) {
+      return failure(DataFileError::MixedSampleRates,
+                     QStringLiteral("signal %1 has %2 samples per record, signal 1 has %3")
+                         .arg(i + 1)
+                         .arg(n)
+                         .arg(l.per_record[0]));
+    }
+  }
+  // The program keeps one slot more than there are samples, indexed by int32.
+  if (l.frames >= std::numeric_limits<int32_t>::max())
+    return failure(DataFileError::TooLarge, QStringLiteral("%1 samples are too many").arg(l.frames));
+  return {};
+}
+
+// Asks for the channel count and makes room for `frames` samples of each channel read.
+Result<EdfContents> start_contents(const Layout& l, int64_t frames, const EdfChannelQuestion& ask) {
+  EdfContents out;
+  out.kind = l.kind;
+  out.signal_count = static_cast<int>(l.per_record.size());
+  Result<int> answer = channel_count_from_answer(ask ? ask(out.signal_count) : QString(), out.signal_count);
+  if (!answer) return answer.failure();
+  out.channel_count = answer.value();
+  out.sample_interval =
+      static_cast<float>(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION / l.per_record[0]);
+  out.sample_count = static_cast<int32_t>(frames);
+  out.samples.redim(out.channel_count, out.sample_count - 1, 1);  // room for the spare slot of raw_data
+  return out;
+}
+
+// The samples before a "Recording ends" annotation, which marks the padding of the last record.
+int64_t frames_before_end(const std::vector<EdfMark>& marks, int64_t frames) {
+  for (const EdfMark& m : marks) {
+    if (m.text.trimmed() == QLatin1String(kEdfRecordingEndsText) && m.frame >= 0)
+      frames = std::min(frames, m.frame);
+  }
+  return frames;
+}
+
+void finish(EdfContents& out, const std::vector<EdfMark>& marks) {
+  for (int ch = 1; ch <= out.channel_count; ++ch) {
+    const float* v = out.samples.channel(ch);
+    for (int32_t i = 0; i < out.sample_count; ++i) out.ch_max[ch] = std::max(out.ch_max[ch], std::fabs(v[i]));
+  }
+  out.markers = edf_markers_from(marks, out.sample_count);
+}
+
+void report(const ReadProgress& progress, int64_t done, int64_t total) {
+  if (progress)
+    progress(done == total ? 100 : static_cast<int>(round_even(static_cast<double>(done) / total * 100)));
+}
+
+// EDF+D and BDF+D files, which EDFlib refuses, read from their bytes. Their data records follow one
+// another in the sample arrays without the gaps between them; an annotation is placed by the start
+// of the record it falls in, and one inside a gap goes to the first frame after it.
+struct Discontinuous {
+  Layout layout;
+  bool bdf = false;
+  qint64 header_bytes = 0;
+  int64_t records = 0;
+  int record_bytes = 0;
+  std::vector<int> ordinary;        // signal numbers of the ordinary signals
+  std::vector<int> annotation;      // and of the annotation signals
+  std::vector<int> offset;          // where each signal starts in a data record
+  std::vector<int64_t> samples;     // samples per record of each signal
+  std::vector<double> gain, shift;  // physical value = gain x digital + shift, per signal
+};
+
+Result<Discontinuous> parse_discontinuous(QFile& f) {
+  const auto damaged = [](const char* what) {
+    return failure(DataFileError::NotEdf,
+                   QStringLiteral("a damaged EDF+D header: %1").arg(QLatin1String(what)));
+  };
+  QByteArray h = f.read(kGeneralHeaderBytes);
+  bool ok = false;
+  const int ns = h.mid(252, 4).trimmed().toInt(&ok);
+  if (!ok || ns < 1) return damaged("number of signals");
+  h += f.read(static_cast<qint64>(ns) * kSignalHeaderBytes);
+  if (h.size() != kGeneralHeaderBytes + static_cast<qint64>(ns) * kSignalHeaderBytes)
+    return damaged("signal headers");
+  const auto field = [&](qint64 at, int width) { return h.mid(at, width).trimmed(); };
+  const auto number = [&](qint64 at, int width, bool* good) {
+    bool read = false;
+    const double v = field(at, width).toDouble(&read);
+    *good = *good && read && std::isfinite(v);
+    return v;
+  };
+  Discontinuous d;
+  d.bdf = h.startsWith(
+      "\xFF"
+      "BIOSEMI");
+  d.layout.kind = d.bdf ? EdfKind::BdfPlus : EdfKind::EdfPlus;
+  d.header_bytes = h.size();
+  bool good = true;
+  d.records = static_cast<int64_t>(number(236, 8, &good));
+  d.layout.duration = std::llround(number(244, 8, &good) * EDFLIB_TIME_DIMENSION);
+  if (!good) return damaged("records");
+  const int sample_bytes = d.bdf ? 3 : 2;
+  for (int i = 0; i < ns; ++i) {
+    const qint64 at = kGeneralHeaderBytes + 8 * static_cast<qint64>(i);
+    const double pmin = number(at + 104 * ns, 8, &good), pmax = number(at + 112 * ns, 8, &good);
+    const double dmin = number(at + 120 * ns, 8, &good), dmax = number(at + 128 * ns, 8, &good);
+    const auto n = static_cast<int64_t>(number(at + 216 * ns, 8, &good));
+    if (!good || dmax <= dmin || pmax == pmin || n <= 0 || n > (1 << 24)) return damaged("signal limits");
+    const bool annotations = field(kGeneralHeaderBytes + 16 * static_cast<qint64>(i), 16) ==
+                             (d.bdf ? "BDF Annotations" : "EDF Annotations");
+    (annotations ? d.annotation : d.ordinary).push_back(i);
+    if (!annotations) d.layout.per_record.push_back(n);
+    d.offset.push_back(d.record_bytes);
+    d.samples.push_back(n);
+    d.gain.push_back((pmax - pmin) / (dmax - dmin));
+    d.shift.push_back(pmin - d.gain.back() * dmin);
+    if (d.record_bytes + n * sample_bytes > (1 << 30)) return damaged("record size");
+    d.record_bytes += static_cast<int>(n * sample_bytes);
+  }
+  if (d.annotation.empty()) return damaged("no annotation signal");
+  if (d.records < 0) d.records = (f.size() - d.header_bytes) / d.record_bytes;
+  if (f.size() != d.header_bytes + d.records * d.record_bytes) {
+    return failure(DataFileError::NotEdf,
+                   QStringLiteral("%1 bytes do not hold the %2 data records the header states")
+                       .arg(f.size())
+                       .arg(d.records));
+  }
+  d.layout.frames = d.ordinary.empty() ? 0 : d.records * d.layout.per_record[0];
+  return d;
+}
+
+// The onset (100 ns) of each annotation text in the annotation bytes of one record, the record's
+// own start (the first, with no text) included as an empty text.
+void parse_annotations(const char* p, int n, std::vector<std::pair<int64_t, QString>>& out) {
+  for (int i = 0; i < n;) {
+    if (p[i] == 0) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j < n && p[j] != 0x14 && p[j] != 0x15) ++j;
+    const QByteArray onset = QByteArray(p + i, j - i);
+    while (j < n && p[j] != 0x14) ++j;  // past a duration
+    // Seconds with up to seven decimals, taken whole so no rounding moves a mark.
+    const qsizetype point = onset.indexOf('.');
+    bool whole_ok = false, part_ok = true;
+    const int64_t seconds = onset.mid(1, point < 0 ? -1 : point - 1).toLongLong(&whole_ok);
+    const QByteArray decimals =
+        point < 0 ? QByteArray("0") : onset.mid(point + 1).left(7).leftJustified(7, '0');
+    const int64_t fraction = point < 0 ? 0 : decimals.toLongLong(&part_ok);
+    const int64_t t = (seconds * EDFLIB_TIME_DIMENSION + fraction) * (onset.startsWith('-') ? -1 : 1);
+    const bool timed = whole_ok && part_ok && (onset.startsWith('+') || onset.startsWith('-'));
+    for (++j; j < n && p[j] != 0;) {
+      int k = j;
+      while (k < n && p[k] != 0x14 && p[k] != 0) ++k;
+      if (timed) out.emplace_back(t, QString::fromUtf8(p + j, k - j));
+      j = k < n && p[k] == 0x14 ? k + 1 : k;
+    }
+    i = j;
+  }
+}
+
+Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQuestion& ask,
+                                       const ReadProgress& progress) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return failure(DataFileError::ReadFailed,
+                   QStringLiteral("cannot open the file: %1").arg(f.errorString()));
+  Result<Discontinuous> parsed = parse_discontinuous(f);
+  if (!parsed) return parsed.failure();
+  const Discontinuous& d = parsed.value();
+  if (Status st = check_layout(d.layout); !st) return st.failure();
+  Result<EdfContents> started = start_contents(d.layout, d.layout.frames, ask);
+  if (!started) return started;
+  EdfContents& out = started.value();
+  const int64_t spr = d.layout.per_record[0];
+  std::vector<int64_t> starts;  // of each record, 100 ns
+  std::vector<std::pair<int64_t, QString>> texts;
+  const Status read = read_in_portions(
+      f, d.records, d.record_bytes, kPortions, progress,
+      [&](const char* p, int64_t first, int64_t n) -> Status {
+        for (int64_t r = first; r < first + n; ++r, p += d.record_bytes) {
+          for (int ch = 1; ch <= out.channel_count; ++ch) {
+            const auto s = static_cast<std::size_t>(d.ordinary[static_cast<std::size_t>(ch - 1)]);
+            const char* q = p + d.offset[s];
+            float* dst = out.samples.channel(ch) + r * spr;
+            for (int64_t j = 0; j < spr; ++j) {
+              const int32_t low = static_cast<uint8_t>(q[0]) | static_cast<uint8_t>(q[1]) << 8;
+              const int32_t v = d.bdf ? low | static_cast<int8_t>(q[2]) * 65536 : static_cast<int16_t>(low);
+              q += d.bdf ? 3 : 2;
+              dst[j] = static_cast<float>(d.gain[s] * v + d.shift[s]);
+            }
+          }
+          const std::size_t before = texts.size();
+          for (int s : d.annotation) {
+            parse_annotations(p + d.offset[static_cast<std::size_t>(s)],
+                              static_cast<int>(d.samples[static_cast<std::size_t>(s)] * (d.bdf ? 3 : 2)),
+                              texts);
+          }
+          // A record without its start is taken to follow the one before directly.
+          const bool timed = texts.size() > before && texts[before].second.isEmpty();
+          starts.push_back(timed            ? texts[before].first
+                           : starts.empty() ? 0
+                                            : starts.back() + d.layout.duration);
+        }
+        return {};
+      });
+  if (!read) return read.failure();
+  std::vector<EdfMark> marks;
+  for (const auto& [t, text] : texts) {
+    if (text.isEmpty()) continue;
+    const auto after = std::upper_bound(starts.begin(), starts.end(), t);
+    const int64_t r = after - starts.begin() - 1;
+    // Past the end of record r lies a gap: the mark goes to the first frame after it.
+    const int64_t frame = r < 0 ? 0
+                                : r * spr + std::min(edf_frame_at(t - starts[static_cast<std::size_t>(r)],
+                                                                  spr, d.layout.duration),
+                                                     spr);
+    marks.push_back({frame, text});
+  }
+  out.sample_count = static_cast<int32_t>(frames_before_end(marks, out.sample_count));
+  out.samples.reshape(out.channel_count, out.sample_count - 1);
+  finish(out, marks);
+  return started;
+}
+
+}  // namespace
+
+Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_channel_count,
+                             const ReadProgress& progress) {
+  if (Status st = check_header_size(path); !st) return st.failure();
+  auto hdr = new_edf_header();
+  if (edfopen_file_readonly(edflib_path(path).constData(), hdr.get(), EDFLIB_READ_ALL_ANNOTATIONS) != 0) {
+    const int code = hdr->filetype;
+    if (code == EDFLIB_FILE_IS_DISCONTINUOUS) return read_discontinuous(path, ask_channel_count, progress);
+    const bool refused = code == EDFLIB_FILE_CONTAINS_FORMAT_ERRORS || code == EDFLIB_FILETYPE_ERROR ||
+                         code == EDFLIB_NUMBER_OF_SIGNALS_INVALID;
+    return failure(refused ? DataFileError::NotEdf : DataFileError::ReadFailed, edflib_error_text(code));
+  }
+  EdfHandle handle(hdr->handle);
+  const int h = hdr->handle;
+  Layout l;
+  l.kind = kind_of(hdr->filetype);
+  for (int i = 0; i < hdr->edfsignals; ++i) l.per_record.push_back(hdr->signalparam[i].smp_in_datarecord);
+  l.duration = hdr->datarecord_duration;
+  l.frames = hdr->edfsignals > 0 ? hdr->signalparam[0].smp_in_file : 0;
+  if (Status st = check_layout(l); !st) return st.failure();
+
+  std::vector<EdfMark> marks;
+  for (long long i = 0; i < hdr->annotations_in_file; ++i) {
+    edf_annotation_struct a{};
+    if (edf_get_annotation(h, static_cast<int>(i), &a) != 0)
+      return failure(DataFileError::ReadFailed, QStringLiteral("annotation %1 cannot be read").arg(i + 1));
+    marks.push_back({edf_frame_at(a.onset, l.per_record[0], l.duration), QString::fromUtf8(a.annotation)});
+  }
+  const int64_t frames = frames_before_end(marks, l.frames);
+  Result<EdfContents> started = start_contents(l, frames, ask_channel_count);
+  if (!started) return started;
+  EdfContents& out = started.value();
+
+  const int64_t portion = frames / kPortions;
+  const int parts = portion == 0 ? 1 : kPortions;  // fewer samples than portions: read them at once
+  std::vector<double> buffer(static_cast<std::size_t>(std::clamp<int64_t>(frames, 1, kChunkSamples)));
+  int64_t done = 0;
+  for (int k = 0; k < parts; ++k) {
+    const int64_t end = k == parts - 1 ? frames : done + portion;
+    for (int ch = 1; ch <= out.channel_count; ++ch) {
+      float* dst = out.samples.channel(ch);
+      for (int64_t at = done; at < end;) {
+        const int n = static_cast<int>(std::min<int64_t>(end - at, kChunkSamples));
+        if (edfread_physical_samples(h, ch - 1, n, buffer.data()) != n) {
+          return failure(
+              DataFileError::ReadFailed,
+              QStringLiteral("reading samples %1 to %2 of signal %3 failed").arg(at + 1).arg(at + n).arg(ch));
+        }
+        for (int i = 0; i < n; ++i) dst[at + i] = static_cast<float>(buffer[static_cast<std::size_t>(i)]);
+        at += n;
+      }
+    }
+    done = end;
+    report(progress, done, frames);
+  }
+  finish(out, marks);
+  return started;
+}
+
+}  // namespace quarvel
