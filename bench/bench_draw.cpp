@@ -10,7 +10,7 @@
 #include <memory>
 #include <random>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/geometry.h"

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "acquisition/acquire.h"
-#include "core/main_window.h"
-#include "core/settings.h"
+#include "app/main_window.h"
+#include "app/settings.h"
 #include "gui_main.h"
 
 using namespace quarvel;

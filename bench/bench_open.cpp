@@ -8,7 +8,7 @@
 #include <QtEndian>
 #include <cstring>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "datafile/bin_format.h"
 #include "datafile/open_file.h"
 #include "gui_main.h"

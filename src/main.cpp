@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <csignal>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 
 int main(int argc, char* argv[]) {
   // A recording that reaches the file-size limit gets an error it can report, instead of the

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "support/scripted_dialogs.h"
 
 class QComboBox;

@@ -1,0 +1,271 @@
+#include "acquisition/acquire.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <algorithm>
+
+#include "acquisition/chunk.h"
+#include "acquisition/signal_source.h"
+#include "app/main_window.h"
+#include "core/numbers.h"
+#include "core/scope_exit.h"
+#include "display/draw_frame.h"
+#include "ui/surface.h"
+
+namespace quarvel {
+
+int tick_interval_ms(const QString& rate_text, float sampling_rate) {
+  double v = num(rate_text);
+  if (!(v > 0 && v <= 1000)) v = sampling_rate;
+  if (!(v > 0)) v = 10;
+  const double ms = round_even(1000.0 / v);
+  return static_cast<int>(std::clamp(ms, 1.0, 2147483647.0));
+}
+
+void timer1_tick(MainWindow& w) {
+  w.s.timer_tick = kTrue;
+}
+
+namespace {
+
+// Frames reach the disk at least this often while recording, so a crash or a power loss costs
+// at most the last second.
+constexpr qint64 kFlushIntervalMs = 1000;
+
+// State of one run of the loop.
+class Sweep {
+ public:
+  explicit Sweep(MainWindow& w) : w_(w), s_(w.s), d_(*w.disp) {}
+  QString run();
+
+ private:
+  void sample_all();
+  // Waits for the next tick; false when STOP came first (the sample is then not taken).
+  bool wait_for_tick();
+  // The channel's vertical scale and the newest sample clipped to its band.
+  float scaled_value(int ch);
+  void plot_all(float x);
+  void draw_marker(float x);
+  int64_t frame_bytes() const { return 2LL * (s_.channel_count + 1); }
+  void new_chunk() { chunk_.start(chunk_frames(s_.file_length, s_.sample_interval)); }
+  bool store_frame();   // true when the chunk is full after this frame
+  void end_of_frame();  // a stimulus mark lasts exactly one frame
+  bool flush();         // false (with error_ set) when the frames could not be written
+  bool flush_when_due();
+
+  MainWindow& w_;
+  SharedState& s_;
+  Surface& d_;
+  PerChannel<int16_t> cur_ = PerChannel<int16_t>::filled(0);
+  PerChannel<float> y_new_ = PerChannel<float>::filled(0.0f);
+  PerChannel<float> y_old_ = PerChannel<float>::filled(0.0f);
+  float x_ = 0;
+  ChunkCount chunk_;
+  QElapsedTimer since_flush_;
+  QString error_;
+};
+
+void Sweep::sample_all() {
+  for (int ch = 1; ch <= 3; ++ch)
+    if (s_.ch_source[ch] > 0) cur_[ch] = round_i16(sim_sample(s_, 0));
+}
+
+bool Sweep::wait_for_tick() {
+  TickTimer& t = w_.Timer1();
+  t.set_interval(tick_interval_ms(w_.sampling_hz->currentText(), s_.sampling_rate));
+  t.set_enabled(true);
+  s_.timer_tick = kFalse;
+  // Blocks in the event loop until the next event arrives, so waiting costs no processor time;
+  // a STOP ends the wait at once, however slow the rate.
+  while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  t.set_enabled(false);
+  return s_.timer_tick;
+}
+
+float Sweep::scaled_value(int ch) {
+  const double r = s_.ch_range[ch];
+  d_.set_scale_top(r * 0.475 / 0.8);
+  d_.set_scale_height(-r / 0.8);
+  const double h = d_.scale_height();
+  const double v = static_cast<double>(cur_[ch]) + s_.ch_offset[ch];
+  return static_cast<float>(std::clamp(v, 0.4 * h, -0.4 * h));
+}
+
+void Sweep::plot_all(float x) {
+  for (int ch = 1; ch <= 3; ++ch) {
+    if (s_.ch_source[ch] <= 0) continue;
+    y_new_[ch] = scaled_value(ch);
+    d_.line(x - 1, y_old_[ch], x, y_new_[ch], s_.ch_colour[ch]);
+    y_old_[ch] = y_new_[ch];
+  }
+}
+
+void Sweep::draw_marker(float x) {
+  const double h = d_.scale_height();
+  if (s_.marker_state == 100) d_.box(x - 1, 0.405 * h, x, 0.425 * h);
+  if (s_.marker_state == 200) d_.line(x, 0.385 * h, x, 0.425 * h);
+}
+
+bool Sweep::store_frame() {
+  int16_t frame[4];
+  int n = 0;
+  for (int ch = 1; ch <= 3; ++ch)
+    if (s_.ch_source[ch] > 0) frame[n++] = cur_[ch];
+  frame[n++] = s_.marker_state;
+  w_.recorder.append_words(frame, n);
+  return chunk_.store_frame();
+}
+
+void Sweep::end_of_frame() {
+  if (s_.marker_state == 200) s_.marker_state = s_.marker_saved;
+}
+
+bool Sweep::flush() {
+  since_flush_.restart();
+  const Status st = w_.recorder.flush(frame_bytes());
+  if (!st) error_ = st.failure().detail;
+  return st.ok();
+}
+
+bool Sweep::flush_when_due() {
+  return since_flush_.elapsed() < kFlushIntervalMs || flush();
+}
+
+// Whatever way the loop is left, an exception included, it is not running any more, STOP is not
+// offered and the surface keeps its picture again.
+class LoopEnd {
+ public:
+  explicit LoopEnd(MainWindow& w) : w_(w) {}
+  ~LoopEnd() {
+    w_.s.acq_running = kFalse;
+    w_.halt->setEnabled(false);
+    w_.disp->set_auto_redraw(true);
+  }
+  LoopEnd(const LoopEnd&) = delete;
+  LoopEnd& operator=(const LoopEnd&) = delete;
+
+ private:
+  MainWindow& w_;
+};
+
+QString Sweep::run() {
+  const LoopEnd loop_end(w_);
+  // A fresh frame, drawn sample by sample while the loop runs. Requests made before the loop
+  // starts are for an earlier run; those made from here on are kept.
+  s_.stop_request = kFalse;
+  s_.sweep_restart = kFalse;
+  d_.set_auto_redraw(false);
+  s_.view_start = 0;
+  draw_frame(w_);
+  s_.sweep_width = round_i32(d_.scale_width() * 0.8);
+  x_ = 0;
+  s_.marker_state = 0;
+  w_.drug_button->setText("MARKER ON");
+  if (s_.recording) {
+    new_chunk();
+    since_flush_.start();
+  }
+  // The first sample only sets the starting point of every trace.
+  if (s_.ch_source[1] > 0) sim_sample(s_, -1);
+  sample_all();
+  bool go_on = wait_for_tick();
+  if (go_on) {
+    for (int ch = 1; ch <= 3; ++ch) {
+      if (s_.ch_source[ch] <= 0) continue;
+      y_new_[ch] = scaled_value(ch);
+      y_old_[ch] = y_new_[ch];
+    }
+    x_ = 1;
+    if (s_.recording) {
+      // A chunk of a single frame is full already: its frame goes to the file and the next chunk
+      // begins.
+      if (store_frame()) {
+        go_on = flush();
+        new_chunk();
+      }
+      end_of_frame();
+    }
+  }
+  s_.acq_running = kTrue;
+  w_.halt->setFocus();
+  w_.stim->setEnabled(true);
+  go_on = go_on && !s_.stop_request;
+
+  while (go_on) {
+    sample_all();
+    if (!wait_for_tick()) break;
+    plot_all(x_);
+    draw_marker(x_);
+    if (s_.recording) {
+      if (store_frame()) break;  // a chunk full inside a sweep ends the recording
+      if (!flush_when_due()) break;
+    }
+    end_of_frame();
+    x_ += 1;
+    QCoreApplication::processEvents();
+    if (s_.stop_request) break;
+    if (x_ != s_.sweep_width && !s_.sweep_restart) continue;
+
+    // A new sweep.
+    if (s_.sweep_restart) {
+      // A restart never touches the chunk: the recording keeps its length.
+      s_.view_start = 0;
+      s_.sweep_restart = kFalse;
+      s_.sweep_width = round_i32(d_.scale_width() * 0.8);
+    } else {
+      s_.view_start +=
+          static_cast<float>(static_cast<double>(s_.scr_factor) * s_.scr_length / s_.sample_interval);
+    }
+    // The first segment joins the last value of the previous sweep at x = 0 to the new one at
+    // x = 1, and the next sample is plotted at x = 1 again.
+    draw_frame(w_);
+    sample_all();
+    if (!wait_for_tick()) break;
+    x_ = 1;
+    plot_all(x_);
+    draw_marker(x_);
+    if (s_.recording) {
+      // A chunk full on the first frame of a sweep is written, and the recording goes on.
+      if (store_frame()) {
+        if (!flush()) break;
+        new_chunk();
+      } else if (!flush_when_due()) {
+        break;
+      }
+    }
+    end_of_frame();
+  }
+
+  if (!s_.block_mode) w_.stim->setEnabled(false);
+  if (s_.recording && error_.isEmpty()) flush();
+  return error_;
+}
+
+}  // namespace
+
+QString acquire(MainWindow& w) {
+  return Sweep(w).run();
+}
+
+void monitor_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.acq_running) {
+    w.halt->setFocus();
+    return;
+  }
+  s.channel_count = s.count_active_channels();
+  if (s.channel_count == 0) return;
+  w.set_caption("MONITOR MODE");
+  w.halt->setEnabled(true);
+  // A recording does not start inside the monitor loop: STOP first.
+  w.store->setEnabled(false);
+  const ScopeExit record_again([&w] { w.store->setEnabled(true); });
+  acquire(w);
+  w.halt->setEnabled(false);
+  // A mode command that ended the loop (Block mode) has put its own caption up.
+  if (!s.block_mode) w.set_caption("CONTINUOUS MODE");
+}
+
+}  // namespace quarvel

@@ -1,0 +1,257 @@
+#include "acquisition/recording.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "acquisition/acquire.h"
+#include "acquisition/recording_header.h"
+#include "acquisition/signal_source.h"
+#include "app/main_window.h"
+#include "core/numbers.h"
+#include "core/scope_exit.h"
+#include "core/typed_values.h"
+#include "datafile/bin_format.h"
+#include "display/averaging.h"
+#include "display/draw_curves.h"
+#include "display/draw_frame.h"
+
+namespace quarvel {
+
+const char* const kRecordErrorTitle = "File output";
+
+namespace {
+
+void report_record_error(MainWindow& w, const QString& reason) {
+  w.dialogs().warning(
+      "Error encountered while writing the recording, the file keeps what was saved before: " + reason,
+      kRecordErrorTitle);
+}
+
+// The controls a recording disables in both modes, and enables again when it ends.
+void set_recording_controls(MainWindow& w, bool enabled) {
+  set_menu_enabled(w.mnuFile, enabled);
+  w.mnuQuarvel->setEnabled(enabled);
+  w.mnuBlock->setEnabled(enabled);
+  w.mnuContinuous->setEnabled(enabled);
+  for (QWidget* c : std::initializer_list<QWidget*>{w.file_lng, w.scr_lng, w.sampling_hz, w.store})
+    c->setEnabled(enabled);
+  for (int i = 0; i < 3; ++i) {
+    w.ch_list[static_cast<size_t>(i)]->setEnabled(enabled);
+    w.gain[static_cast<size_t>(i)]->setEnabled(enabled);
+  }
+}
+
+// The controls a continuous recording disables besides.
+void set_continuous_recording_controls(MainWindow& w, bool enabled) {
+  w.monitor->setEnabled(enabled);
+  set_menu_enabled(w.mnuDisplay, enabled);
+  for (QWidget* c : std::initializer_list<QWidget*>{w.mul, w.div, w.nshift, w.pshift}) c->setEnabled(enabled);
+  for (QRadioButton* b : w.ch_select) b->setEnabled(enabled);
+  if (!enabled) {
+    w.accept->setEnabled(false);
+    w.clear_ave->setEnabled(false);
+  }
+}
+
+// Ends a block recording: the file is closed and the controls come back.
+void end_block_recording(MainWindow& w) {
+  SharedState& s = w.s;
+  const bool was_open = w.recorder.is_open();
+  const Status closed = w.recorder.close();
+  w.halt->setText("STOP");
+  s.recording = kFalse;
+  set_recording_controls(w, true);
+  w.ave_count_label->setText(" ave");
+  w.ave_count->setText(format(s.ave_n, " ##0"));
+  w.monitor->setEnabled(true);
+  w.set_caption("BLOCK MODE    LAST RECORDED FILE: " + s.data_file_name);
+  if (was_open && !closed) report_record_error(w, closed.failure().detail);
+}
+
+}  // namespace
+
+void store_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.acq_running || s.recording) return;
+  s.channel_count = s.count_active_channels();
+  if (s.channel_count == 0) return;
+  if (!s.block_mode && !file_length_fits(s.file_length, s.sampling_rate)) {
+    w.dialogs().warning(QStringLiteral("The file length must be at most %1 s at %2 Hz.")
+                            .arg(format_general_double(longest_file_length(s.sampling_rate)),
+                                 format_general(s.sampling_rate)),
+                        "File length");
+    return;
+  }
+
+  const QString dir = w.services.data_dir;
+  QDir().mkpath(dir);
+  const QString proposal = propose_recording_name(dir);
+  FileDialogRequest req;
+  req.filter = "Data File (*.bin)";
+  req.filter_index = 1;
+  req.title = "Open file to save data";
+  req.file_name = proposal;
+  req.initial_dir = dir;
+  req.default_ext = "bin";
+  const QString name = w.dialogs().save_file(req);
+  if (name.isEmpty()) return;  // cancelled: nothing is recorded and nothing changes
+  s.data_file_name = name;
+  s.rec_file_no = 1;
+
+  // The dialog has confirmed the replacement of an existing file; an empty one is simply reused.
+  QFileInfo existing(name);
+  if (existing.exists() && existing.size() > 0 && !QFile::remove(name)) {
+    report_record_error(w, QStringLiteral("the file cannot be replaced (%1)").arg(existing.fileName()));
+    return;
+  }
+  if (const Status st = w.recorder.create(name, recording_header(w)); !st) {
+    report_record_error(w, st.failure().detail);
+    return;
+  }
+
+  s.recording = kTrue;
+  set_recording_controls(w, false);
+
+  if (s.block_mode) {
+    w.save->setEnabled(true);
+    s.saved_count = 0;
+    w.ave_count->setText(format(s.saved_count, " ##0"));
+    w.ave_count_label->setText("saved");
+    w.halt->setEnabled(true);
+    w.halt->setText("CLOSE");
+    w.set_caption("BLOCK RECORD MODE  file name: " + s.data_file_name);
+    w.stim->setFocus();
+    return;
+  }
+
+  // Continuous: the loop writes the frames as they come and the file is closed after it.
+  set_continuous_recording_controls(w, false);
+  w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
+  w.halt->setEnabled(true);
+  QString err = acquire(w);
+  const Status closed = w.recorder.close();
+  if (err.isEmpty() && !closed) err = closed.failure().detail;
+  s.recording = kFalse;
+  w.halt->setEnabled(false);
+  set_recording_controls(w, true);
+  set_continuous_recording_controls(w, true);
+  w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
+  if (!err.isEmpty()) report_record_error(w, err);
+}
+
+void end_recording_after_failure(MainWindow& w) {
+  SharedState& s = w.s;
+  if (!s.recording) return;
+  if (s.block_mode) {
+    end_block_recording(w);
+  } else {
+    // The frames stored before the failure go to the file if they can; the file ends at a whole
+    // frame either way.
+    (void)w.recorder.flush(2LL * (s.count_active_channels() + 1));
+    (void)w.recorder.close();
+    s.recording = kFalse;
+    set_recording_controls(w, true);
+    set_continuous_recording_controls(w, true);
+    w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
+  }
+  w.halt->setEnabled(false);
+  w.save->setEnabled(false);
+}
+
+void halt_click(MainWindow& w) {
+  w.s.stop_request = kTrue;
+  if (w.s.block_mode) end_block_recording(w);
+  w.halt->setEnabled(false);
+  w.save->setEnabled(false);
+}
+
+void drug_button_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.marker_state != 0) {
+    s.marker_state = 0;
+    w.drug_button->setText("MARKER ON");
+  } else {
+    s.marker_state = 100;
+    w.drug_button->setText("MARKER OFF");
+  }
+}
+
+// Generates one block: uniform noise on all three channels with stimulus marks at
+// delay + k x interval ms.
+static void generate_block(MainWindow& w) {
+  SharedState& s = w.s;
+  const int32_t d = stimulus_setting(w.dly1->currentText());
+  const int32_t i = stimulus_setting(w.interval->currentText());
+  const int32_t n = stimulus_setting(w.stim_num->currentText());
+  const int32_t last = s.block_length - 1;
+  s.raw_data.redim(3, last);
+  redim(s.marker_data, last);
+  const double r = 1.0 / (static_cast<double>(s.sample_interval) * 1000);
+  for (int32_t k = 0; k < std::max(n, 1); ++k) {
+    const double t = d + static_cast<double>(k) * i;
+    const double at = round_even(t * r);
+    // A mark outside the block (beyond its end, or before its start) is not written.
+    if (t * r <= last && at >= 0) s.marker_data[static_cast<size_t>(at)] = 200;
+  }
+  for (int32_t j = 0; j <= last; ++j)
+    for (int ch = 1; ch <= 3; ++ch) s.raw_data(ch, j) = block_sample(s);
+}
+
+void stim_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (!s.block_mode) {
+    // A second press before the pending stimulus frame keeps the state to return to.
+    if (s.marker_state != 200) s.marker_saved = s.marker_state;
+    s.marker_state = 200;
+    return;
+  }
+  if (s.count_active_channels() == 0) return;
+  if (s.block_length < 1) return;  // no block length chosen: there is no block to generate
+  w.stim->setEnabled(false);
+  const ScopeExit stim_again([&w] { w.stim->setEnabled(true); });
+  w.set_busy(true);
+  generate_block(w);
+  s.block_count = 1;
+  s.work_data = s.raw_data;
+  w.set_busy(false);
+  draw_frame(w);
+  draw_curves(w);
+  if (s.recording) {
+    w.save->setFocus();
+  } else {
+    w.accept->setFocus();
+  }
+}
+
+void save_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (!s.recording || !w.recorder.is_open()) return;
+  // The block goes to the file first, whole or not at all: a block that could not be written is
+  // not counted.
+  const QByteArray frames =
+      encode_frames(s.work_data, s.ch_source, s.marker_data, 0, s.raw_data.last_index());
+  w.recorder.append(frames);
+  if (const Status st = w.recorder.flush(frames.size()); !st) {
+    end_block_recording(w);
+    w.halt->setEnabled(false);
+    w.save->setEnabled(false);
+    report_record_error(w, st.failure().detail);
+    return;
+  }
+
+  add_block_to_average(s.ave_data, s.ave_n, s.work_data, s.view_start, s.ch_source);
+  s.ave_n += 1;
+  s.saved_count += 1;
+  w.ave_count->setText(format(s.saved_count, " ##0"));
+  draw_frame(w);
+  draw_curves(w);
+  w.stim->setFocus();
+}
+
+}  // namespace quarvel

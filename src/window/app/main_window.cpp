@@ -1,0 +1,352 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/handlers.h"
+#include "app/startup.h"
+#include "ui/fonts.h"
+#include "ui/progress_window.h"
+#include "ui/results_grid.h"
+#include "ui/surface.h"
+
+namespace quarvel {
+
+void set_menu_visible(QMenu* m, bool on) {
+  m->menuAction()->setVisible(on);
+}
+void set_menu_enabled(QMenu* m, bool on) {
+  m->menuAction()->setEnabled(on);
+}
+
+namespace {
+
+// Every control is found by its name in the window: object name and accessible description are
+// that name; a control without a caption of its own also gets a short human name.
+template <typename W>
+W* named(W* w, const QString& name, const QString& human = QString()) {
+  w->setObjectName(name);
+  w->setAccessibleDescription(name);
+  if (!human.isEmpty()) w->setAccessibleName(human);
+  return w;
+}
+
+QString indexed(const char* name, int i) {
+  return QStringLiteral("%1(%2)").arg(name).arg(i);
+}
+
+QPushButton* button(const char* name, const QString& caption, const QFont& font, const QString& human = {}) {
+  auto* b = named(new QPushButton(caption), name, human);
+  b->setFont(font);
+  b->setAutoDefault(false);
+  return b;
+}
+
+QLabel* label(const char* name, const QString& caption, const QFont& font, const QString& human = {}) {
+  auto* l = named(new QLabel(caption), name, human);
+  l->setFont(font);
+  return l;
+}
+
+// A box whose text is its value: assistive technology reads that text, so it gets no name of its
+// own.
+QComboBox* combo(const char* name, const QStringList& items, bool editable) {
+  auto* c = named(new QComboBox, name);
+  c->setEditable(editable);
+  if (editable) {
+    c->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types is what the program reads: no completion to a list entry.
+    c->setCompleter(nullptr);
+  }
+  c->addItems(items);
+  return c;
+}
+
+QStringList numbers(int from, int to) {
+  QStringList l;
+  for (int i = from; i <= to; ++i) l << QString::number(i);
+  return l;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), services(std::move(svc)) {
+  setObjectName("quarvel");
+  setAccessibleDescription("quarvel");
+  if (auto* qt = dynamic_cast<QtDialogs*>(services.dialogs.get())) qt->set_parent(this);
+  build_controls();
+  build_menus();
+  build_layout();
+  wire_handlers(*this);
+  form_initialize(*this);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  s.stop_request = kTrue;
+  QMainWindow::closeEvent(e);
+}
+
+void MainWindow::set_busy(bool on) {
+  busy_ = on;
+  if (on) {
+    setCursor(Qt::WaitCursor);
+  } else {
+    unsetCursor();
+  }
+}
+
+void MainWindow::build_controls() {
+  const QFont times = times_font(10);
+  const QFont arial = arial_font(9);
+  const QFont symbol = times_font(11, true);
+
+  disp = named(new Surface, "disp", "plotting surface");
+  disp->setFont(arial);
+  disp->set_back_colour(kBlue);
+  disp->set_fore_colour(kWhite);
+  disp->setMinimumSize(400, 250);
+  disp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  Picture1 = named(new QFrame, "Picture1", "picture");
+  Picture1->hide();
+  for (int i = 0; i < 20; ++i) {
+    Text1[i] = named(new QLineEdit(disp), indexed("Text1", i));
+    Text1[i]->setFont(arial);
+    Text1[i]->hide();
+    Text1[i]->setEnabled(false);
+  }
+  Label1 = named(new QLabel("Label1", disp), "Label1");
+  Label1->setFont(times);
+  Label1->setAutoFillBackground(true);
+  Label1->hide();
+  status = named(new QLineEdit, "status");
+  status->setFont(arial);
+  status->setReadOnly(true);
+
+  controler = named(new QFrame, "controler", "acquisition panel");
+  controler->setFrameShape(QFrame::StyledPanel);
+  Frame1 = named(new QGroupBox, "Frame1", "channel selection");
+  for (int i = 0; i < 3; ++i) {
+    ch_select[i] = named(new QRadioButton(QString::number(i + 1)), indexed("ch_select", i),
+                         QStringLiteral("select channel %1").arg(i + 1));
+    ch_select[i]->setFont(times);
+    ch_list[i] = combo(indexed("ch_list", i).toLatin1(), {"none", "1. ch", "2. ch", "3. ch", "4. ch"}, false);
+    gain[i] = combo(indexed("gain", i).toLatin1(), {"1x", "2x", "4x", "8x"}, false);
+  }
+  auto* group = new QButtonGroup(this);
+  for (int i = 0; i < 3; ++i) group->addButton(ch_select[i], i);
+
+  sampling_hz = combo("sampling_hz", {"200", "100", "50", "25", "10"}, true);
+  scr_lng = combo("scr_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
+  file_lng = combo("file_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
+  file_lng->setEditText("180");
+  dly1 = combo("dly1", numbers(0, 10), true);
+  stim_num = combo("stim_num", numbers(0, 10), true);
+  interval = combo("interval", numbers(0, 10), true);
+
+  monitor = button("monitor", "Monitor", times);
+  store = button("store", "Record", times);
+  halt = button("halt", "STOP", times);
+  save = button("save", "Save", times);
+  stim = button("stim", "STIM", times);
+  drug_button = button("drug_button", "MARKER ON", times);
+  accept = button("accept", "+", times, "add block to average");
+  clear_ave = button("clear_ave", "clr", times, "clear average");
+  mul = button("mul", "*2", symbol, "finer amplitude scale");
+  div = button("div", "/2", symbol, "coarser amplitude scale");
+  pshift = button("pshift", QString::fromUtf8("\u2191"), symbol, "shift up");
+  nshift = button("nshift", QString::fromUtf8("\u2193"), symbol, "shift down");
+  PgUp = button("PgUp", "<", arial, "previous page");
+  PgDn = button("PgDn", ">", arial, "next page");
+  add = button("add", "Add", times);
+  del = button("del", "Delete", times);
+  Clear = button("Clear", "CLR", times);
+  newblk = button("newblk", "Newblk", times);
+
+  for (int i = 0; i < 3; ++i) {
+    Grid1[i] = named(new ResultsGrid(200, 8), indexed("Grid1", i),
+                     QStringLiteral("results of channel %1").arg(i + 1));
+    Grid1[i]->setMinimumHeight(150);
+  }
+  Grid1[1]->set_back_colour(kYellow);
+  Grid1[2]->set_back_colour(kCyan);
+
+  ave_count = label("ave_count", "", times);
+  ave_count_label = label("ave_count_label", "saved", times);
+  SA_label = label("SA_label", "", times);
+  dummy = label("dummy", "Label2", arial);
+  dummy->hide();
+  sampling_label = label("sampling_label", "sampling rate", times);
+  hz = label("hz", "Hz", times);
+  scr_lng_label = label("scr_lng_label", "screen length", times);
+  scr_unit = label("scr_unit", "s", times);
+  file_label = label("file_label", "file length", times);
+  file_unit = label("file_unit", "s", times);
+  dly1_label = label("dly1_label", "dly", times);
+  ms1_label = label("ms1_label", "ms", times);
+  stim_num_label = label("stim_num_label", "#", times);
+  interval_label = label("interval_label", "intrvl", times);
+  ms2_label = label("ms2_label", "ms", times);
+  gain_label = label("gain_label", "gain", times);
+  ch_label = label("ch_label", "ch", times);
+
+  Scroll = new ProgressWindow(this);
+}
+
+void MainWindow::build_menus() {
+  auto action = [this](QMenu* m, const char* name, const QString& caption, bool checkable = false) {
+    auto* a = m ? m->addAction(caption) : menuBar()->addAction(caption);
+    a->setObjectName(name);
+    a->setCheckable(checkable);
+    return a;
+  };
+  auto menu = [this](const char* name, const QString& caption) {
+    QMenu* m = menuBar()->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(QStringLiteral("%1_entry").arg(name));
+    return m;
+  };
+  mnuFile = menu("mnuFile", "&File");
+  mnuOpen = action(mnuFile, "mnuOpen", "&Open");
+  separator1 = mnuFile->addSeparator();
+  separator1->setObjectName("separator1");
+  mnuExit = action(mnuFile, "mnuExit", "E&xit");
+
+  mnuCopy = menu("mnuCopy", "C&opy");
+  const QStringList copy_items = {"&Picture", "&Block means", "&Whole table (Word)", "&Whole table (Excel)",
+                                  "&Curve points (Excel)"};
+  for (int i = 1; i <= 5; ++i) {
+    mnuCopyitem[i] = mnuCopy->addAction(copy_items[i - 1]);
+    mnuCopyitem[i]->setObjectName(indexed("mnuCopyitem", i));
+  }
+
+  mnuZoom = menu("mnuZoom", "&Zoom");
+  mnuExpand = action(mnuZoom, "mnuExpand", "&Expand");
+  mnuCompress = action(mnuZoom, "mnuCompress", "&Compress");
+  mnuZoom_sel = action(mnuZoom, "mnuZoom_sel", "&Zoom selection");
+
+  mnuDisplay = menu("mnuDisplay", "&Display");
+  mnuS_A = action(mnuDisplay, "mnuS_A", "Single/Average", true);
+  mnuA_S = action(mnuDisplay, "mnuA_S", "Average/Single", true);
+  mnuS = action(mnuDisplay, "mnuS", "Single", true);
+  mnuA = action(mnuDisplay, "mnuA", "Average", true);
+  separator2 = mnuDisplay->addSeparator();
+  separator2->setObjectName("separator2");
+  mnuOverplot = action(mnuDisplay, "mnuOverplot", "Overplot", true);
+  separator3 = mnuDisplay->addSeparator();
+  separator3->setObjectName("separator3");
+  mnuRaw = action(mnuDisplay, "mnuRaw", "Raw curves", true);
+  mnuPSD = action(mnuDisplay, "mnuPSD", "PSD", true);
+  for (QAction* a : {mnuS_A, mnuA_S, mnuS, mnuA, mnuOverplot, mnuPSD}) a->setEnabled(false);
+  mnuRaw->setChecked(true);
+
+  mnuInvert = action(nullptr, "mnuInvert", "In&vert");
+  mnuMarksoff = action(nullptr, "mnuMarksoff", "&Marks off");
+  mnuText = menu("mnuText", "&Text");
+  mnuTextInsert = action(mnuText, "mnuTextInsert", "Insert");
+  mnuTextDelete = action(mnuText, "mnuTextDelete", "Delete");
+  mnuPeaks = action(nullptr, "mnuPeaks", "Auto &peaks");
+  mnuBlock = action(nullptr, "mnuBlock", "&Block mode");
+  mnuContinuous = action(nullptr, "mnuContinuous", "&Continuous");
+  mnuMeasure = action(nullptr, "mnuMeasure", "Mea&sure");
+  mnuQuarvel = action(nullptr, "mnuQuarvel", "&Quarvel");
+}
+
+void MainWindow::build_layout() {
+  auto* central = new QWidget;
+  auto* outer = new QHBoxLayout(central);
+
+  // Left: the plotting surface, the status line, the paging and results buttons, the grids.
+  auto* left = new QVBoxLayout;
+  left->addWidget(disp, 1);
+  auto* bar = new QHBoxLayout;
+  bar->addWidget(PgUp);
+  bar->addWidget(PgDn);
+  bar->addWidget(status, 1);
+  bar->addWidget(add);
+  bar->addWidget(del);
+  bar->addWidget(Clear);
+  bar->addWidget(newblk);
+  left->addLayout(bar);
+  for (auto* g : Grid1) left->addWidget(g);
+  outer->addLayout(left, 1);
+
+  // Right: the acquisition panel, the channel selection and the display buttons.
+  auto* right = new QVBoxLayout;
+  auto* panel = new QGridLayout(controler);
+  int r = 0;
+  panel->addWidget(monitor, r, 0);
+  panel->addWidget(store, r, 1);
+  panel->addWidget(halt, r++, 2);
+  panel->addWidget(stim, r, 0);
+  panel->addWidget(save, r, 1);
+  panel->addWidget(drug_button, r++, 2);
+  panel->addWidget(sampling_label, r, 0);
+  panel->addWidget(sampling_hz, r, 1);
+  panel->addWidget(hz, r++, 2);
+  panel->addWidget(scr_lng_label, r, 0);
+  panel->addWidget(scr_lng, r, 1);
+  panel->addWidget(scr_unit, r++, 2);
+  panel->addWidget(file_label, r, 0);
+  panel->addWidget(file_lng, r, 1);
+  panel->addWidget(file_unit, r++, 2);
+  panel->addWidget(dly1_label, r, 0);
+  panel->addWidget(dly1, r, 1);
+  panel->addWidget(ms1_label, r++, 2);
+  panel->addWidget(stim_num_label, r, 0);
+  panel->addWidget(stim_num, r++, 1);
+  panel->addWidget(interval_label, r, 0);
+  panel->addWidget(interval, r, 1);
+  panel->addWidget(ms2_label, r++, 2);
+  panel->addWidget(ch_label, r, 1);
+  panel->addWidget(gain_label, r++, 2);
+  for (int i = 0; i < 3; ++i) {
+    panel->addWidget(ch_list[i], r, 1);
+    panel->addWidget(gain[i], r++, 2);
+  }
+  right->addWidget(controler);
+
+  auto* sel = new QHBoxLayout(Frame1);
+  for (auto* rb : ch_select) sel->addWidget(rb);
+  right->addWidget(Frame1);
+
+  auto* scale = new QGridLayout;
+  scale->addWidget(mul, 0, 0);
+  scale->addWidget(div, 0, 1);
+  scale->addWidget(pshift, 1, 0);
+  scale->addWidget(nshift, 1, 1);
+  right->addLayout(scale);
+
+  auto* ave = new QGridLayout;
+  ave->addWidget(accept, 0, 0);
+  ave->addWidget(clear_ave, 0, 1);
+  ave->addWidget(ave_count, 1, 0);
+  ave->addWidget(ave_count_label, 1, 1);
+  ave->addWidget(SA_label, 2, 0, 1, 2);
+  right->addLayout(ave);
+  right->addWidget(Picture1);
+  right->addWidget(dummy);
+  right->addStretch(1);
+  auto* right_box = new QWidget;
+  right_box->setLayout(right);
+  right_box->setFixedWidth(310);
+  outer->addWidget(right_box);
+
+  setCentralWidget(central);
+  resize(1280, 800);
+  connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
+}
+
+}  // namespace quarvel

@@ -1,0 +1,162 @@
+// The main window "quarvel": every control, menu and results grid of the program under its name,
+// the shared state, and the services it asks the world through. Handlers are thin: they call the
+// procedures of the subsystem folders, which act on the state and on these controls.
+#pragma once
+
+#include <QFile>
+#include <QMainWindow>
+#include <array>
+
+#include "core/indexed.h"
+#include "app/services.h"
+#include "core/shared_state.h"
+#include "datafile/recording_writer.h"
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace quarvel {
+
+class ProgressWindow;
+class ResultsGrid;
+class Surface;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(Services services, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  SharedState s;
+  Services services;
+  Dialogs& dialogs() { return *services.dialogs; }
+  TickTimer& Timer1() { return *services.timer; }
+
+  // --- controls
+  Surface* disp;
+  QFrame* Picture1;
+  std::array<QLineEdit*, 20> Text1;
+  QLineEdit* status;
+  QFrame* controler;
+  QGroupBox* Frame1;
+  std::array<QRadioButton*, 3> ch_select;
+  std::array<QComboBox*, 3> ch_list;
+  std::array<QComboBox*, 3> gain;
+  QComboBox* sampling_hz;
+  QComboBox* scr_lng;
+  QComboBox* file_lng;
+  QComboBox* dly1;
+  QComboBox* stim_num;
+  QComboBox* interval;
+  QPushButton* monitor;
+  QPushButton* store;
+  QPushButton* halt;
+  QPushButton* save;
+  QPushButton* stim;
+  QPushButton* drug_button;
+  QPushButton* accept;
+  QPushButton* clear_ave;
+  QPushButton* mul;
+  QPushButton* div;
+  QPushButton* pshift;
+  QPushButton* nshift;
+  QPushButton* PgUp;
+  QPushButton* PgDn;
+  QPushButton* add;
+  QPushButton* del;
+  QPushButton* Clear;
+  QPushButton* newblk;
+  std::array<ResultsGrid*, 3> Grid1;
+  QLabel* ave_count;
+  QLabel* ave_count_label;
+  QLabel* SA_label;
+  QLabel* Label1;
+  QLabel* dummy;
+  QLabel* sampling_label;
+  QLabel* hz;
+  QLabel* scr_lng_label;
+  QLabel* scr_unit;
+  QLabel* file_label;
+  QLabel* file_unit;
+  QLabel* dly1_label;
+  QLabel* ms1_label;
+  QLabel* stim_num_label;
+  QLabel* interval_label;
+  QLabel* ms2_label;
+  QLabel* gain_label;
+  QLabel* ch_label;
+  ProgressWindow* Scroll;
+
+  // --- menus (a menu with items is a QMenu; a command on the bar itself is a QAction)
+  QMenu* mnuFile;
+  QAction* mnuOpen;
+  QAction* separator1;
+  QAction* mnuExit;
+  QMenu* mnuCopy;
+  IndexedArray<QAction*, 1, 5> mnuCopyitem{};
+  QMenu* mnuZoom;
+  QAction* mnuExpand;
+  QAction* mnuCompress;
+  QAction* mnuZoom_sel;
+  QMenu* mnuDisplay;
+  QAction* mnuS_A;
+  QAction* mnuA_S;
+  QAction* mnuS;
+  QAction* mnuA;
+  QAction* separator2;
+  QAction* mnuOverplot;
+  QAction* separator3;
+  QAction* mnuRaw;
+  QAction* mnuPSD;
+  QAction* mnuInvert;
+  QAction* mnuMarksoff;
+  QMenu* mnuText;
+  QAction* mnuTextInsert;
+  QAction* mnuTextDelete;
+  QAction* mnuPeaks;
+  QAction* mnuBlock;
+  QAction* mnuContinuous;
+  QAction* mnuMeasure;
+  QAction* mnuQuarvel;
+
+  // --- runtime objects
+  RecordingWriter recorder;  // the recording file while one is open
+  QFile data_file;           // the file being read
+
+  // The hourglass (true) or the normal arrow over the window.
+  void set_busy(bool busy);
+  bool busy() const { return busy_; }
+  // The window caption (the status line of the mode).
+  void set_caption(const QString& text) { setWindowTitle(text); }
+  QString caption() const { return windowTitle(); }
+
+ protected:
+  // Closing the window ends a running acquisition loop, which writes what it recorded; the program
+  // ends with its window.
+  void closeEvent(QCloseEvent* e) override;
+
+ signals:
+  // Emitted after the window has laid out a new size for the plotting surface.
+  void surface_resized();
+
+ private:
+  void build_controls();
+  void build_menus();
+  void build_layout();
+  bool busy_ = false;
+};
+
+// Shows or hides, enables or disables a menu (its entry on the bar).
+void set_menu_visible(QMenu* m, bool on);
+void set_menu_enabled(QMenu* m, bool on);
+
+}  // namespace quarvel

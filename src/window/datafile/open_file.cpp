@@ -1,0 +1,330 @@
+#include "datafile/open_file.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+#include "app/main_window.h"
+#include "core/numbers.h"
+#include "app/settings.h"
+#include "datafile/bin_reader.h"
+#include "datafile/file_names.h"
+#include "datafile/prn_reader.h"
+#include "display/draw_curves.h"
+#include "display/draw_frame.h"
+#include "display/geometry.h"
+#include "display/status_line.h"
+#include "measure/results_table.h"
+#include "modes/views.h"
+#include "ui/progress_window.h"
+#include "ui/surface.h"
+
+namespace quarvel {
+
+const char* const kFileInputMessage = "Error encountered while trying to open file, please retry.";
+const char* const kFileInputTitle = "File input";
+
+namespace {
+
+void file_input_error(MainWindow& w) {
+  w.data_file.close();
+  w.set_busy(false);
+  w.Scroll->hide();
+  w.dialogs().warning(kFileInputMessage, kFileInputTitle);
+}
+
+void start_progress(MainWindow& w) {
+  w.Scroll->setWindowTitle("Reading data...");
+  w.Scroll->set_value(0);
+  w.Scroll->show_modeless();
+  w.Scroll->refresh();
+}
+
+// The progress window comes up with the first portion read, once the file's header has been
+// found good.
+ReadProgress progress_bar(MainWindow& w) {
+  auto shown = std::make_shared<bool>(false);
+  return [&w, shown](int percent) {
+    if (!*shown) {
+      start_progress(w);
+      *shown = true;
+    }
+    w.Scroll->set_value(percent);
+    w.Scroll->refresh();
+  };
+}
+
+void end_progress(MainWindow& w) {
+  w.Scroll->set_value(100);
+  w.Scroll->hide();
+}
+
+// A file read in full and not shown yet.
+struct FileRead {
+  bool prn = false;
+  int16_t channel_count = 0;
+  PerChannel<int16_t> ch_source = PerChannel<int16_t>::filled(0);
+  PerChannel<float> ch_max = PerChannel<float>::filled(0.0f);
+  Flag block_mode = kFalse;
+  int32_t block_length = -1;
+  bool has_stimulus_settings = false;  // a versioned .bin header
+  int16_t stim_delay = 0;
+  int16_t stim_count = 0;
+  int16_t stim_interval = 0;
+  float sample_interval = 0;
+  int32_t sample_count = 0;
+  SampleArray samples;
+  std::vector<int16_t> markers;
+};
+
+std::optional<FileRead> read_bin_file(MainWindow& w) {
+  const ChannelCountQuestion ask = [&w] {
+    w.set_busy(false);
+    const QString answer = w.dialogs().input_box("Number of recorded channels:", "Channel number", "1");
+    w.set_busy(true);
+    return answer;
+  };
+  Result<BinContents> read = read_bin(w.data_file, ask, progress_bar(w));
+  end_progress(w);
+  if (!read) return std::nullopt;
+  BinContents& d = read.value();
+  FileRead f;
+  f.channel_count = d.header.channel_count;
+  f.ch_source = d.ch_source;
+  f.ch_max = d.ch_max;
+  f.block_mode = d.block_mode;
+  if (d.format == BinFormat::Versioned) {
+    f.block_length = d.header.block_length;
+    f.has_stimulus_settings = true;
+    f.stim_delay = d.header.stim_delay;
+    f.stim_count = d.header.stim_count;
+    f.stim_interval = d.header.stim_interval;
+  }
+  f.sample_interval = d.sample_interval;
+  f.sample_count = d.sample_count;
+  f.samples = std::move(d.samples);
+  f.markers = std::move(d.markers);
+  return f;
+}
+
+std::optional<FileRead> read_prn_file(MainWindow& w) {
+  w.set_busy(false);
+  const Result<int> channels = channel_count_from_answer(
+      w.dialogs().input_box("Number of recorded channels:", "Channel number", "1"), 2);
+  if (!channels) return std::nullopt;
+  w.set_busy(true);
+  Result<PrnContents> read = read_prn(w.data_file, channels.value(), progress_bar(w));
+  end_progress(w);
+  if (!read) return std::nullopt;
+  w.set_busy(false);
+  const double rate = num(w.dialogs().input_box("Enter sampling frequency (Hz):", "Sample rate", "300"));
+  // A rate that is not positive, or too small to give a sampling interval, is no rate.
+  const float interval = static_cast<float>(1.0 / rate);
+  if (!(rate > 0) || !std::isfinite(interval) || !(interval > 0)) return std::nullopt;
+  w.set_busy(true);
+  PrnContents& d = read.value();
+  FileRead f;
+  f.prn = true;
+  f.channel_count = static_cast<int16_t>(d.channel_count);
+  for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = 1;
+  f.ch_max = d.ch_max;
+  f.sample_interval = interval;
+  f.sample_count = d.sample_count;
+  f.samples = std::move(d.samples);
+  return f;
+}
+
+// Reads the whole file at path with the reader its extension calls for, asking the questions
+// that reader needs; none when it cannot be read.
+std::optional<FileRead> read_data_file(MainWindow& w, const QString& path, DataFileKind kind) {
+  w.data_file.setFileName(path);
+  w.s.data_file_no = 1;
+  // A directory opens but reads nothing; it is no file to read.
+  if (QFileInfo(path).isDir() || !w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
+  w.set_busy(true);
+  std::optional<FileRead> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
+  w.data_file.close();
+  return f;
+}
+
+// The continuous view of a loaded file: menus, flags and a display length of the smallest power of
+// two that holds the whole recording.
+void set_continuous_view(MainWindow& w) {
+  SharedState& s = w.s;
+  continuous_view_controls(w);
+  s.block_length = -1;
+  s.block_count = -1;
+  w.SA_label->setText("single");
+  w.newblk->setEnabled(true);
+  s.view_start = 0;
+  double d = round_even(static_cast<double>(s.sample_interval) * s.sample_count);
+  if (d < 2) {
+    s.unit_text[2] = "ms";
+    d = round_even(d * 1000);
+    s.cont_scr_factor = 0.001f;
+  } else {
+    s.unit_text[2] = " s";
+    s.cont_scr_factor = 1;
+  }
+  double length = 1;
+  while (length < d) length *= 2;
+  s.cont_scr_length = static_cast<float>(length);
+  s.scr_length = s.cont_scr_length;
+  s.scr_factor = s.cont_scr_factor;
+  s.unit_text[0] = s.unit_text[2];
+  w.disp->set_scale_width(continuous_width(s));
+}
+
+void set_block_view(MainWindow& w, bool was_loaded) {
+  SharedState& s = w.s;
+  s.scr_length = static_cast<float>(s.block_length * static_cast<double>(s.sample_interval));
+  if (s.scr_length >= 1) {
+    s.scr_factor = 1;
+    s.unit_text[0] = " s";
+  } else {
+    s.scr_length = static_cast<float>(s.scr_length * 1000.0);
+    s.scr_factor = 0.001f;
+    s.unit_text[0] = "ms";
+  }
+  s.blk_scr_length = s.scr_length;
+  s.blk_scr_factor = s.scr_factor;
+  s.unit_text[1] = s.unit_text[0];
+  start_block_view(w, s.block_length);
+  block_view_controls(w);
+  w.SA_label->setText("single");
+  w.set_caption(block_mode_caption(s, was_loaded));
+}
+
+// The window before a loaded file is shown: no spectrum, cursor readout, selection, shifts or
+// overplot form; the annotation boxes free.
+void clear_for_new_file(MainWindow& w) {
+  SharedState& s = w.s;
+  leave_spectrum_view(w);
+  w.Label1->hide();
+  const double width = w.disp->scale_width();
+  w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
+  s.disp_px_width = static_cast<int16_t>(w.disp->scale_width());
+  w.disp->set_scale_mode(Surface::ScaleMode::User);
+  w.disp->set_scale_width(round_even(width));
+  s.sel_x1 = s.sel_x2 = -1;
+  for (int ch = 1; ch <= 3; ++ch) {
+    s.ch_offset[ch] = 0;
+    s.shift_steps[ch] = 0;
+  }
+  if (w.mnuOverplot->isChecked()) {
+    w.mnuOverplot->setChecked(false);
+    s.overplot_on = kFalse;
+    w.mnuS->setChecked(true);
+    w.SA_label->setText(" sngl");
+  }
+  for (QLineEdit* t : w.Text1) {
+    t->clear();
+    t->setEnabled(false);
+    t->hide();
+  }
+}
+
+// Takes a file read into the shared state and shows it in the view it was recorded in.
+void show_file(MainWindow& w, FileRead&& f, const QString& path) {
+  SharedState& s = w.s;
+  clear_for_new_file(w);
+  if (!f.prn && !s.block_mode) {
+    // The display length of the continuous view is kept while a block file is shown.
+    s.cont_scr_length = s.scr_length;
+    s.cont_scr_factor = s.scr_factor;
+    s.unit_text[2] = s.unit_text[0];
+  }
+  const bool was_loaded = s.file_loaded != kFalse;
+  s.channel_count = f.channel_count;
+  s.ch_source = f.ch_source;
+  for (int ch = 1; ch <= f.channel_count; ++ch) s.ch_max[ch] = f.ch_max[ch];
+  s.block_mode = f.block_mode;
+  if (f.has_stimulus_settings) {
+    s.block_length = f.block_length;
+    s.stim_delay = f.stim_delay;
+    s.stim_count = f.stim_count;
+    s.stim_interval = f.stim_interval;
+  }
+  s.sample_interval = f.sample_interval;
+  s.sample_count = f.sample_count;
+  if (s.block_mode) s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
+  // raw_data holds one slot more than there are frames; a .bin load holds three channels.
+  const int32_t n = f.sample_count;
+  s.raw_data = std::move(f.samples);
+  s.raw_data.reshape(f.prn ? f.channel_count : 3, n);
+  s.marker_data = std::move(f.markers);
+  s.marker_data.resize(static_cast<size_t>(n) + 1, 0);
+  s.work_data = s.raw_data;
+  s.current_ch = 1;
+  if (s.block_mode) {
+    set_block_view(w, was_loaded);
+  } else {
+    set_continuous_view(w);
+    if (f.prn) {
+      w.set_caption("CONTINUOUS MODE    " + s.data_file_name);
+    } else {
+      w.set_caption(was_loaded ? "CONTINUOUS MODE       " + s.data_file_name : QStringLiteral("CONTINUOUS MODE"));
+    }
+  }
+  show_channel_selected(w, 0);
+  w.mnuInvert->setEnabled(true);
+  s.file_loaded = kTrue;
+  reset_grid(w);
+  if (s.block_mode) {
+    w.status->setText(block_status_line(s));
+  } else {
+    const QDateTime when = QFileInfo(path).lastModified();
+    const QLocale locale = QLocale::system();
+    w.status->setText(locale.toString(when.date(), QLocale::LongFormat) + "   " +
+                      locale.toString(when.time(), QLocale::LongFormat));
+  }
+}
+
+}  // namespace
+
+void open_path(MainWindow& w, const QString& path) {
+  SharedState& s = w.s;
+  const FileNameSplit split = split_file_name(path);
+  const DataFileKind kind = data_file_kind(split.file_ext);
+  std::optional<FileRead> f;
+  if (kind != DataFileKind::Other) f = read_data_file(w, path, kind);
+  if (!f) {
+    // Nothing of the window has changed: the file shown before stays.
+    file_input_error(w);
+    return;
+  }
+  s.data_file_name = path;
+  s.file_base = split.file_base;
+  s.file_ext = split.file_ext.toUpper();
+  show_file(w, std::move(*f), path);
+  w.set_busy(false);
+  for (int ch = 1; ch <= 3; ++ch) {
+    s.ch_colour[ch] = channel_colour(ch);
+    s.ave_colour[ch] = kGrey;
+  }
+  s.current_ch = 1;
+  show_channel_selected(w, 0);
+  draw_frame(w);
+  draw_curves(w);
+}
+
+void mnuOpen_click(MainWindow& w) {
+  FileDialogRequest req;
+  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn";
+  req.filter_index = 1;
+  req.title = "Open data file";
+  req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts
+  const QString name = w.dialogs().open_file(req);
+  if (name.isEmpty()) return;  // cancelled: nothing at all happens
+  open_path(w, name);
+}
+
+}  // namespace quarvel

@@ -1,0 +1,34 @@
+#include <QAction>
+#include <QPushButton>
+
+#include "app/commands.h"
+#include "app/handlers.h"
+#include "app/main_window.h"
+#include "display/display_modes.h"
+#include "display/navigation.h"
+
+namespace quarvel {
+
+void wire_display(MainWindow& w) {
+  on_trigger(w, w.mnuS, mnuS_click);
+  on_trigger(w, w.mnuA, mnuA_click);
+  on_trigger(w, w.mnuS_A, mnuS_A_click);
+  on_trigger(w, w.mnuA_S, mnuA_S_click);
+  on_trigger(w, w.mnuOverplot, mnuOverplot_click);
+  on_trigger(w, w.mnuRaw, mnuRaw_click);
+  on_trigger(w, w.mnuInvert, mnuInvert_click);
+  on_click(w, w.accept, accept_click);
+  on_click(w, w.clear_ave, clear_ave_click);
+
+  on_click(w, w.PgDn, PgDn_click);
+  on_click(w, w.PgUp, PgUp_click);
+  on_trigger(w, w.mnuExpand, mnuExpand_click);
+  on_trigger(w, w.mnuCompress, mnuCompress_click);
+  on_trigger(w, w.mnuZoom_sel, mnuZoom_sel_click);
+  on_click(w, w.mul, mul_click);
+  on_click(w, w.div, div_click);
+  on_click(w, w.pshift, pshift_click);
+  on_click(w, w.nshift, nshift_click);
+}
+
+}  // namespace quarvel

@@ -1,0 +1,100 @@
+#include "measure/auto_peaks.h"
+
+#include <QAction>
+#include <QLabel>
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "app/main_window.h"
+#include "core/numbers.h"
+#include "display/draw_frame.h"
+#include "measure/cursor.h"
+#include "measure/peak_scan.h"
+#include "measure/readout.h"
+#include "measure/results_table.h"
+#include "ui/surface.h"
+
+namespace quarvel {
+
+// The two lines of the level pair at lower level l, in invert mode, across the selection.
+static void invert_level_pair(MainWindow& w, double l) {
+  const SharedState& s = w.s;
+  const double h = std::fabs(w.disp->scale_height());
+  const double x1 = s.sel_x1 - s.view_start, x2 = s.sel_x2 - s.view_start;
+  const double upper = l + h / s.level_div;
+  invert_line(*w.disp, x1, l, x2, l);
+  invert_line(*w.disp, x1, upper, x2, upper);
+}
+
+void erase_level(MainWindow& w) {
+  invert_level_pair(w, w.s.level_y[w.s.current_ch]);
+}
+
+void place_level(MainWindow& w, double y) {
+  SharedState& s = w.s;
+  y = clamp_level(y, w.disp->scale_height());
+  if (s.level_y[s.current_ch] != kNoLevel) {
+    erase_level(w);
+    s.level_y[s.current_ch] = kNoLevel;
+  }
+  s.level_y[s.current_ch] = static_cast<float>(y);
+  // Drawn at the stored value, so erasing later covers exactly the same pixels.
+  invert_level_pair(w, s.level_y[s.current_ch]);
+}
+
+// Removes the level pair of the current channel and forgets the level.
+static void drop_level(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.level_y[s.current_ch] == kNoLevel) return;
+  // The pair was drawn in the channel's own vertical scale.
+  set_channel_scale(w, s.current_ch);
+  erase_level(w);
+  s.level_y[s.current_ch] = kNoLevel;
+}
+
+void auto_peak_scan(MainWindow& w) {
+  SharedState& s = w.s;
+  const int ch = s.current_ch;
+  if (s.level_y[ch] == kNoLevel || s.sel_x1 == -1 || s.sel_x2 == -1) return;
+  if (!s.work_data.has(ch, 0)) return;
+
+  const int32_t start = round_i32(std::min(s.sel_x1, s.sel_x2));
+  const int32_t end = round_i32(std::max(s.sel_x1, s.sel_x2));
+  const double lo = s.level_y[ch];
+  // The upper level lies a level_div-th of the surface height (1.25 ch_range) above the lower.
+  const double hi = lo + 1.25 * s.ch_range[ch] / s.level_div;
+  const std::span<const float> samples(s.work_data.channel(ch), static_cast<size_t>(s.work_data.size()));
+  const PeakScan scan = scan_peaks(samples, s.ch_offset[ch], lo, hi, start, end);
+  if (scan.end == PeakScanEnd::NotRun) return;
+
+  if (s.cursor_x != -1) {
+    set_channel_scale(w, ch);
+    invert_cursor_line(w, s.cursor_x);
+    w.Label1->hide();
+    s.cursor_x = -1;
+  }
+  for (const PeakExtreme& e : scan.extremes) {
+    s.cursor_x = static_cast<float>(e.index - static_cast<double>(s.view_start));
+    add_result(w);
+  }
+  if (scan.end == PeakScanEnd::Stopped) return;
+  s.cursor_x = -1;
+  if (s.level_y[ch] != kNoLevel) {
+    drop_level(w);
+    s.peak_mode = kFalse;
+  }
+}
+
+void mnuPeaks_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (w.mnuOverplot->isChecked() || s.sel_x1 == -1 || s.sel_x2 == -1) return;
+  if (s.peak_mode) {
+    drop_level(w);
+    s.peak_mode = kFalse;
+  } else {
+    s.peak_mode = kTrue;
+  }
+}
+
+}  // namespace quarvel

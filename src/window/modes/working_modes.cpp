@@ -1,0 +1,364 @@
+#include "modes/working_modes.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "app/main_window.h"
+#include "core/numbers.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "display/draw_curves.h"
+#include "display/draw_frame.h"
+#include "display/geometry.h"
+#include "display/status_line.h"
+#include "measure/results_table.h"
+#include "core/typed_values.h"
+#include "modes/views.h"
+#include "ui/results_grid.h"
+#include "ui/surface.h"
+
+namespace quarvel {
+
+namespace {
+
+void show(std::initializer_list<QWidget*> controls, bool on) {
+  for (QWidget* c : controls) c->setVisible(on);
+}
+
+void enable(std::initializer_list<QWidget*> controls, bool on) {
+  for (QWidget* c : controls) c->setEnabled(on);
+}
+
+void channel_colours(SharedState& s) {
+  for (int ch = 1; ch <= 3; ++ch) s.ch_colour[ch] = channel_colour(ch);
+}
+
+// The pixel width of the surface, keeping its user width.
+void measure_surface(MainWindow& w) {
+  const int32_t kept = round_i32(w.disp->scale_width());
+  w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
+  w.s.disp_px_width = static_cast<int16_t>(round_i32(w.disp->scale_width()));
+  w.disp->set_scale_mode(Surface::ScaleMode::User);
+  w.disp->set_scale_width(kept);
+}
+
+void free_annotations(MainWindow& w) {
+  for (QLineEdit* t : w.Text1) {
+    t->clear();
+    t->setEnabled(false);
+    t->hide();
+  }
+}
+
+void continuous_caption(MainWindow& w) {
+  w.set_caption(w.s.file_loaded ? "CONTINUOUS MODE   " + w.s.data_file_name
+                                : QStringLiteral("CONTINUOUS MODE"));
+}
+
+// First entry into block mode: the continuous setting is kept, and the block controls come up.
+void enter_block_mode(MainWindow& w) {
+  SharedState& s = w.s;
+  s.block_mode = kTrue;
+  s.cont_scr_length = s.scr_length;
+  s.cont_scr_factor = s.scr_factor;
+  s.unit_text[2] = s.unit_text[0];
+  w.mnuContinuous->setVisible(true);
+  w.mnuBlock->setText("Block length");
+  for (QAction* a : {w.mnuS, w.mnuA_S, w.mnuA, w.mnuS_A}) a->setEnabled(true);
+  w.mnuPeaks->setEnabled(false);
+  w.mnuCopyitem[2]->setEnabled(false);
+  w.newblk->setEnabled(false);
+  w.monitor->hide();
+  enable({w.ave_count_label, w.clear_ave, w.accept, w.ave_count, w.stim, w.dly1, w.dly1_label, w.stim_num,
+          w.stim_num_label, w.interval, w.interval_label, w.ms1_label, w.ms2_label},
+         true);
+  if (s.measure_mode) {
+    w.mnuOverplot->setEnabled(false);
+    w.mnuPSD->setEnabled(false);
+    w.save->show();
+    w.save->setEnabled(false);
+    enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, false);
+    s.sampling_rate = 1000;
+    s.sample_interval = 1.0f / 1000;
+    w.sampling_hz->setEditText("1000");
+    w.hz->setText("us");
+  } else {
+    w.mnuOverplot->setEnabled(true);
+    w.mnuPSD->setEnabled(true);
+  }
+}
+
+}  // namespace
+
+void mnuBlock_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.acq_running) s.stop_request = kTrue;
+  // The proposal is the length in force, in ms, whatever its size.
+  const QString proposal =
+      s.block_length < 0
+          ? QStringLiteral("500")
+          : QString::number(round_i32(static_cast<double>(s.block_length) * 1000 * s.sample_interval));
+  const QString answer = w.dialogs().input_box("Block length (ms):", "Get length", proposal);
+  if (answer.isEmpty()) return;
+  // A length that holds no sample, or more than the arrays of a block may hold, would reach the
+  // arrays and the block count: refuse it and keep the length in force.
+  const bool first_entry = !s.block_mode;
+  const float interval = first_entry && s.measure_mode ? 1.0f / 1000 : s.sample_interval;
+  const int64_t samples = block_samples_for_answer(answer, interval);
+  if (samples < 1) {
+    w.dialogs().warning("The block length must hold at least one sample.", "Get length");
+    return;
+  }
+  if (samples > kMaxBlockLength) {
+    w.dialogs().warning(QStringLiteral("The block length must be at most %1 ms.")
+                            .arg(format_general_double(
+                                std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
+                        "Get length");
+    return;
+  }
+  leave_spectrum_view(w);
+  if (first_entry) enter_block_mode(w);
+
+  s.scr_length = static_cast<float>(num(answer));
+  double seconds;
+  if (s.scr_length > 1000) {
+    s.scr_length = s.scr_length / 1000;
+    s.unit_text[0] = " s";
+    s.scr_factor = 1;
+    seconds = s.scr_length;
+  } else {
+    s.unit_text[0] = "ms";
+    s.scr_factor = 0.001f;
+    seconds = s.scr_length * 0.001;
+  }
+  const int32_t block_length = round_i32(seconds / s.sample_interval);
+  s.blk_scr_length = s.scr_length;
+  s.blk_scr_factor = s.scr_factor;
+  s.unit_text[1] = s.unit_text[0];
+  w.scr_lng->setEditText(format(s.scr_length, "#####"));
+  w.scr_unit->setText(s.unit_text[0]);
+  start_block_view(w, block_length);
+  // The incomplete last block is dropped.
+  s.block_count = static_cast<int32_t>(s.sample_count / s.block_length);
+  if (s.measure_mode) w.ave_count->setText(format(s.ave_n, " ###0"));
+  w.set_caption(block_mode_caption(s, s.file_loaded != kFalse));
+  if (s.measure_mode) {
+    if (s.acq_running) s.sweep_restart = kTrue;
+    draw_frame(w);
+    w.stim->setFocus();
+  } else {
+    w.status->setText(s.file_loaded ? block_status_line(s) : QString());
+    reset_grid(w);
+    show_picture(w);
+  }
+}
+
+void mnuContinuous_click(MainWindow& w) {
+  SharedState& s = w.s;
+  leave_spectrum_view(w);
+  s.scr_length = s.cont_scr_length;
+  s.scr_factor = s.cont_scr_factor;
+  s.unit_text[0] = s.unit_text[2];
+  continuous_view_controls(w);
+  w.SA_label->setText(" sngl");
+  channel_colours(s);
+  s.block_mode = kFalse;
+  s.block_length = -1;
+  s.block_count = -1;
+  if (s.measure_mode) {
+    s.sampling_rate = 10;
+    s.sample_interval = 1.0f / 10;
+    w.sampling_label->show();
+    w.sampling_hz->setEditText(format_general(s.sampling_rate));
+    w.sampling_hz->show();
+    w.hz->show();
+    w.hz->setText("Hz");
+    enable({w.ave_count, w.ave_count_label, w.dly1, w.dly1_label, w.stim_num, w.stim_num_label, w.interval,
+            w.interval_label, w.ms1_label, w.ms2_label},
+           false);
+    w.scr_unit->setText(s.unit_text[0]);
+    w.monitor->show();
+    w.save->hide();
+    enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
+    s.ave_n = 0;
+    w.ave_count->setText(format(s.ave_n, " ###0"));
+    write_scr_lng_text(w);
+  } else {
+    w.mnuPeaks->setEnabled(true);
+    w.newblk->setEnabled(true);
+    w.mnuCopyitem[2]->setEnabled(true);
+    w.mnuInvert->setEnabled(true);
+    reset_grid(w);
+  }
+  continuous_caption(w);
+  w.status->clear();
+  w.disp->set_scale_width(continuous_width(s));
+  draw_frame(w);
+  if (!s.measure_mode) draw_curves(w);
+}
+
+void mnuMeasure_click(MainWindow& w) {
+  SharedState& s = w.s;
+  leave_spectrum_view(w);
+  s.file_loaded = kFalse;
+  free_annotations(w);
+  channel_colours(s);
+  for (int ch = 1; ch <= 3; ++ch) s.ave_colour[ch] = kGrey;
+  // 3. menus
+  w.mnuMeasure->setVisible(false);
+  w.mnuQuarvel->setVisible(true);
+  w.mnuBlock->setText("Block mode");
+  w.mnuBlock->setEnabled(true);
+  for (QAction* a : {w.mnuContinuous, w.mnuOpen, w.separator1, w.mnuMarksoff, w.mnuInvert, w.mnuPeaks})
+    a->setVisible(false);
+  for (QMenu* m : {w.mnuCopy, w.mnuText, w.mnuZoom}) set_menu_visible(m, false);
+  w.mnuOverplot->setChecked(false);
+  for (QAction* a : {w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(false);
+  w.mnuS->setChecked(true);
+  w.SA_label->setText(" sngl");
+  s.overplot_on = kFalse;
+  // Single is ticked, so the single curves are what a generated block shows.
+  s.show_single = kTrue;
+  s.show_average = kFalse;
+  w.set_caption("CONTINUOUS MODE");
+  w.controler->show();
+  show({w.add, w.newblk, w.del, w.PgUp, w.PgDn, w.Clear, w.status}, false);
+  show({w.monitor, w.store, w.halt}, true);
+  enable({w.halt, w.stim}, false);
+  show({w.ch_label, w.gain_label}, true);
+  enable({w.ave_count, w.ave_count_label, w.dly1, w.dly1_label, w.stim_num, w.stim_num_label, w.interval,
+          w.interval_label, w.ms1_label, w.ms2_label},
+         false);
+  // 6.
+  for (int i = 0; i < 3; ++i) {
+    w.ch_list[static_cast<size_t>(i)]->setCurrentIndex(0);
+    w.ch_list[static_cast<size_t>(i)]->show();
+    s.ch_source[i + 1] = 0;
+    w.gain[static_cast<size_t>(i)]->setCurrentIndex(0);
+    w.gain[static_cast<size_t>(i)]->show();
+    w.Grid1[static_cast<size_t>(i)]->hide();
+  }
+  // 7.
+  set_continuous_defaults(w);
+  s.file_length = 180;
+  w.file_lng->setEditText("180");
+  s.sample_count = round_i32(static_cast<double>(s.file_length) * s.sampling_rate);
+  // 8.
+  s.ave_n = 0;
+  w.ave_count->setText(format(s.ave_n, " ###0"));
+  w.ave_count_label->setText(" ave#");
+  s.stim_count = 1;
+  s.stim_delay = 0;
+  s.stim_interval = 0;
+  w.dly1->setEditText(" 0");
+  w.stim_num->setCurrentIndex(1);
+  w.interval->setEditText(" 0");
+  // 9.
+  s.block_mode = kFalse;
+  s.block_length = -1;
+  reset_view_settings(s);
+  // 10.
+  show({w.drug_button,   w.stim,           w.ave_count, w.ave_count_label, w.dly1_label,
+        w.dly1,          w.stim_num_label, w.stim_num,  w.interval_label,  w.interval,
+        w.file_label,    w.file_lng,       w.file_unit, w.sampling_label,  w.hz,
+        w.scr_lng_label, w.scr_lng,        w.scr_unit,  w.ms1_label,       w.ms2_label},
+       true);
+  enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
+  w.sampling_hz->setEditText(format_general(s.sampling_rate));
+  w.sampling_hz->show();
+  w.hz->setText("Hz");
+  w.scr_lng->setEditText(format_general(s.scr_length));
+  w.scr_unit->setText(s.unit_text[0]);
+  measure_surface(w);
+  s.measure_mode = kTrue;
+  // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
+  s.current_ch = 1;
+  show_channel_selected(w, 0);
+  draw_frame(w);
+  w.monitor->setFocus();
+}
+
+void mnuQuarvel_click(MainWindow& w) {
+  SharedState& s = w.s;
+  s.stop_request = kTrue;
+  leave_spectrum_view(w);
+  s.measure_mode = kFalse;
+  s.block_mode = kFalse;
+  s.block_length = -1;
+  s.block_count = -1;
+  s.show_single = kTrue;
+  s.show_average = kFalse;
+  s.psd_shown = kFalse;
+  s.overplot_on = kFalse;
+  w.SA_label->clear();
+  for (int ch = 1; ch <= 3; ++ch) {
+    s.scale_colour[ch] = channel_colour(ch);
+    s.ave_colour[ch] = kGrey;
+  }
+  channel_colours(s);
+  // 3.-4.
+  set_continuous_defaults(w);
+  s.ave_n = 0;
+  reset_view_settings(s);
+  // 5.
+  enable({w.mul, w.div, w.nshift, w.pshift}, true);
+  for (QRadioButton* b : w.ch_select) b->show();
+  s.current_ch = 1;
+  w.ch_select[0]->setChecked(true);
+  // 6. menus
+  w.mnuMeasure->setVisible(true);
+  w.mnuQuarvel->setVisible(false);
+  w.mnuOpen->setVisible(true);
+  w.separator1->setVisible(true);
+  w.mnuBlock->setVisible(true);
+  w.mnuBlock->setText("Block mode");
+  w.mnuContinuous->setVisible(false);
+  w.mnuMarksoff->setVisible(true);
+  set_menu_visible(w.mnuCopy, true);
+  w.mnuCopyitem[2]->setEnabled(true);
+  set_menu_visible(w.mnuText, true);
+  set_menu_visible(w.mnuZoom, true);
+  w.mnuInvert->setVisible(true);
+  w.mnuInvert->setEnabled(true);
+  w.mnuPeaks->setVisible(true);
+  // 7. the acquisition panel goes, the results come back
+  show({w.controler, w.monitor, w.store, w.halt, w.save}, false);
+  for (int i = 0; i < 3; ++i) {
+    w.ch_list[static_cast<size_t>(i)]->hide();
+    w.gain[static_cast<size_t>(i)]->hide();
+  }
+  show({w.ch_label,       w.gain_label,  w.drug_button, w.stim,          w.ave_count,      w.ave_count_label,
+        w.sampling_label, w.sampling_hz, w.hz,          w.scr_lng_label, w.scr_lng,        w.scr_unit,
+        w.ms1_label,      w.ms2_label,   w.dly1_label,  w.dly1,          w.stim_num_label, w.stim_num,
+        w.interval_label, w.interval,    w.file_label,  w.file_lng,      w.file_unit},
+       false);
+  show({w.add, w.newblk, w.del}, true);
+  // The continuous analysis view works with auto peaks and block statistics and without the block
+  // average, whatever a block view disabled or enabled before.
+  w.mnuPeaks->setEnabled(true);
+  w.newblk->setEnabled(true);
+  enable({w.accept, w.clear_ave}, false);
+  for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == s.current_ch);
+  colour_scale_buttons(w, s.current_ch);
+  // 8.
+  reset_grid(w);
+  show({w.PgUp, w.PgDn, w.Clear, w.status}, true);
+  w.set_caption("CONTINUOUS MODE");
+  w.status->clear();
+  draw_frame(w);
+}
+
+void mnuExit_click(MainWindow& w) {
+  w.services.clipboard->clear();
+  // What a recording wrote is on disk already; nothing more is written.
+  (void)w.recorder.close();
+  w.services.end_program();
+}
+
+}  // namespace quarvel

@@ -1,9 +1,0 @@
-quarvel_test(tests_modes
-  modes/working_modes_test.cpp
-  modes/view_transitions_test.cpp
-)
-quarvel_test(tests_export
-  modes/export_text_test.cpp
-  modes/spectrum_copy_test.cpp
-  modes/spectrum_test.cpp
-)
