@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "ui/surface.h"
 
 using namespace quarvel;

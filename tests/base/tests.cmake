@@ -11,6 +11,7 @@ quarvel_core_test(tests_base
   base/datafile/prn_reader_test.cpp
   base/datafile/recording_writer_test.cpp
   base/display/curve_plan_test.cpp
+  base/display/plot_geometry_test.cpp
   base/display/view_math_test.cpp
   base/modes/export_text_test.cpp
   base/modes/spectrum_test.cpp

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/numbers.h"
+#include "display/plot_geometry.h"
 
 namespace quarvel {
 
@@ -35,8 +36,8 @@ float average_at(const SampleArray& ave, int ch, double x, int32_t block_length)
 }
 
 double readout_time(bool block_mode, double x, double view_start, double scr_length, double width) {
-  const double samples = block_mode ? x : view_start + x;
-  return samples * scr_length / (0.8 * width);
+  const double at = block_mode ? x : PlotGeometry::sample_at_x(x, view_start);
+  return PlotGeometry(width, 0).time_at_x(at, scr_length);
 }
 
 QString time_text(double t, const QString& unit) {
@@ -71,13 +72,6 @@ QString readout_text(const SharedState& s, double x, double width, ReadoutSource
 LabelPlace label_place(double x, double width, double label_width) {
   if (x < 0.4 * width) return {x + width / 60, false};
   return {x - label_width - width / 60, true};
-}
-
-double clamp_level(double y, double h) {
-  h = std::fabs(h);
-  if (y < -0.4 * h) y = -0.4 * h;
-  if (y > 0.4 * h) y = 0.4 * h;
-  return y;
 }
 
 }  // namespace quarvel

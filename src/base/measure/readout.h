@@ -56,7 +56,4 @@ struct LabelPlace {
 };
 LabelPlace label_place(double x, double width, double label_width);
 
-// A threshold level held inside the amplitude band: +-0.4 of the surface height h.
-double clamp_level(double y, double h);
-
 }  // namespace quarvel

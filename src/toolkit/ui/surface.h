@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "display/plot_geometry.h"
 #include "ui/user_scale.h"
 
 namespace quarvel {
@@ -43,6 +44,13 @@ class Surface : public QWidget {
   double scale_width() const { return scale_.width; }
   double scale_height() const { return scale_.height; }
   void set_scale(double left, double top, double width, double height);
+  // The whole coordinate system of a plot geometry, or only its vertical part (the scale of one
+  // channel, the horizontal part staying as it is).
+  void use_geometry(const PlotGeometry& g) { set_scale(g.left(), g.top(), g.width(), g.height()); }
+  void use_vertical(const PlotGeometry& g) {
+    scale_.top = g.top();
+    scale_.height = g.height();
+  }
   void set_scale_left(double v) { scale_.left = v; }
   void set_scale_top(double v) { scale_.top = v; }
   void set_scale_width(double v) { scale_.width = v; }

@@ -62,6 +62,7 @@ class Sweep {
   PerChannel<float> y_new_ = PerChannel<float>::filled(0.0f);
   PerChannel<float> y_old_ = PerChannel<float>::filled(0.0f);
   float x_ = 0;
+  PlotGeometry last_scale_{1, 1};
   ChunkCount chunk_;
   QElapsedTimer since_flush_;
   QString error_;
@@ -85,12 +86,10 @@ bool Sweep::wait_for_tick() {
 }
 
 float Sweep::scaled_value(int ch) {
-  const double r = s_.ch_range[ch];
-  d_.set_scale_top(r * 0.475 / 0.8);
-  d_.set_scale_height(-r / 0.8);
-  const double h = d_.scale_height();
-  const double v = static_cast<double>(cur_[ch]) + s_.ch_offset[ch];
-  return static_cast<float>(std::clamp(v, 0.4 * h, -0.4 * h));
+  const PlotGeometry g = w_.channel_geometry(ch);
+  d_.use_vertical(g);
+  last_scale_ = g;
+  return static_cast<float>(g.clamp_to_band(static_cast<double>(cur_[ch]) + s_.ch_offset[ch]));
 }
 
 void Sweep::plot_all(float x) {
@@ -102,10 +101,12 @@ void Sweep::plot_all(float x) {
   }
 }
 
+// The marker symbols go into the strip above the time axis, in the scale of the channel plotted
+// last.
 void Sweep::draw_marker(float x) {
-  const double h = d_.scale_height();
-  if (s_.marker_state == 100) d_.box(x - 1, 0.405 * h, x, 0.425 * h);
-  if (s_.marker_state == 200) d_.line(x, 0.385 * h, x, 0.425 * h);
+  const PlotGeometry& g = last_scale_;
+  if (s_.marker_state == 100) d_.box(x - 1, g.marker_top(), x, g.time_axis_y());
+  if (s_.marker_state == 200) d_.line(x, g.tick_top(), x, g.time_axis_y());
 }
 
 bool Sweep::store_frame() {
@@ -159,7 +160,7 @@ QString Sweep::run() {
   d_.set_auto_redraw(false);
   s_.view_start = 0;
   draw_frame(w_);
-  s_.sweep_width = round_i32(d_.scale_width() * 0.8);
+  s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
   x_ = 0;
   s_.marker_state = 0;
   w_.drug_button->setText("MARKER ON");
@@ -213,7 +214,7 @@ QString Sweep::run() {
       // A restart never touches the chunk: the recording keeps its length.
       s_.view_start = 0;
       s_.sweep_restart = kFalse;
-      s_.sweep_width = round_i32(d_.scale_width() * 0.8);
+      s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
     } else {
       s_.view_start +=
           static_cast<float>(static_cast<double>(s_.scr_factor) * s_.scr_length / s_.sample_interval);

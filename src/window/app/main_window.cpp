@@ -99,6 +99,14 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   QMainWindow::closeEvent(e);
 }
 
+PlotGeometry MainWindow::channel_geometry(int ch) const {
+  return quarvel::channel_geometry(s, disp->scale_width(), ch);
+}
+
+void MainWindow::use_channel_scale(int ch) {
+  disp->use_vertical(channel_geometry(ch));
+}
+
 void MainWindow::set_busy(bool on) {
   busy_ = on;
   if (on) {

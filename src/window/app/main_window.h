@@ -11,6 +11,7 @@
 #include "app/services.h"
 #include "core/shared_state.h"
 #include "datafile/recording_writer.h"
+#include "display/plot_geometry.h"
 
 class QAction;
 class QButtonGroup;
@@ -131,6 +132,11 @@ class MainWindow : public QMainWindow {
   // --- runtime objects
   RecordingWriter recorder;  // the recording file while one is open
   QFile data_file;           // the file being read
+
+  // The plot geometry of channel ch on the surface as it is now, and that channel's vertical scale
+  // put in force on the surface (the horizontal part stays).
+  PlotGeometry channel_geometry(int ch) const;
+  void use_channel_scale(int ch);
 
   // The hourglass (true) or the normal arrow over the window.
   void set_busy(bool busy);

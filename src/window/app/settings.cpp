@@ -12,7 +12,7 @@
 #include "core/typed_values.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "modes/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"

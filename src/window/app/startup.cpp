@@ -8,7 +8,7 @@
 #include "app/main_window.h"
 #include "core/numbers.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "measure/results_layout.h"
 #include "ui/fonts.h"
 #include "ui/results_grid.h"

@@ -14,18 +14,11 @@ namespace quarvel {
 
 namespace {
 
-// The amplitude band +-R/2 of a channel, in its own vertical scale.
-struct Band {
-  double top = 0;
-  double bottom = 0;
-  double clamp(double v) const { return clamp_to_band(v, top, bottom); }
-};
-
-// Switches the surface to the vertical scale of channel ch and returns its band.
-Band use_channel(MainWindow& w, int ch) {
-  set_channel_scale(w, ch);
-  const double sh = w.disp->scale_height();
-  return Band{-0.4 * sh, 0.4 * sh};
+// Switches the surface to the vertical scale of channel ch; the geometry gives its band.
+PlotGeometry use_channel(MainWindow& w, int ch) {
+  const PlotGeometry g = w.channel_geometry(ch);
+  w.disp->use_vertical(g);
+  return g;
 }
 
 // Samples stored for channel ch of a sample array (0 when the channel is absent).
@@ -46,14 +39,17 @@ std::vector<int> drawn_channels(MainWindow& w) {
 
 // One filled column per pixel from the lowest to the highest value of the samples falling on it;
 // consecutive columns share their boundary sample, so a one-sample spike always shows.
-void draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
+// Returns whether any column was drawn (the vertical scale is then the last channel's).
+bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
   const int64_t first = round_i32(vs);
   const int64_t end = round_i32(last - static_cast<double>(step));
   const int64_t advance = round_i32(step);
+  bool drew = false;
   for (int64_t i = first; i <= end; i += advance) {
+    drew = drew || !chs.empty();
     const double x = static_cast<double>(i) - vs;
     for (const int ch : chs) {
       const float offset = s.ch_offset[ch];
@@ -67,12 +63,13 @@ void draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
         single =
             column_range(s.work_data.channel(ch), stored(s.work_data, ch), i, round_i32(i + step), offset);
       }
-      const Band band = use_channel(w, ch);
+      const PlotGeometry band = use_channel(w, ch);
       // Each column is the one pixel column at x; the next column starts at the next pixel.
-      if (!ave.empty()) d.box(x, band.clamp(ave.min), x, band.clamp(ave.max), s.ave_colour[ch]);
-      if (!single.empty()) d.box(x, band.clamp(single.min), x, band.clamp(single.max), s.ch_colour[ch]);
+      if (!ave.empty()) d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
+      if (!single.empty()) d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
     }
   }
+  return drew;
 }
 
 // Joined line segments sample by sample. Within each sample the average goes before the single
@@ -97,16 +94,16 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     single_pen[k].colour = s.ch_colour[chs[k]];
   }
 
-  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const Band& band, double x) {
+  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band, double x) {
     if (!a.has(ch, index)) return;
-    const double y = band.clamp(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
+    const double y = band.clamp_to_band(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
     if (pen.has_prev) d.line(x - 1, pen.prev, x, y, pen.colour);
     pen.prev = y;
     pen.has_prev = true;
   };
 
   for (size_t k = 0; k < chs.size(); ++k) {
-    const Band band = use_channel(w, chs[k]);
+    const PlotGeometry band = use_channel(w, chs[k]);
     if (shown.average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0);
     if (shown.single) advance(single_pen[k], s.work_data, chs[k], first, band, 0);
   }
@@ -114,7 +111,7 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     const double x = static_cast<double>(i) - vs;
     for (size_t k = 0; k < chs.size(); ++k) {
       const int ch = chs[k];
-      const Band band = use_channel(w, ch);
+      const PlotGeometry band = use_channel(w, ch);
       if (shown.average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x);
       if (shown.single) advance(single_pen[k], s.work_data, ch, i, band, x);
     }
@@ -122,13 +119,12 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
 }
 
 // Marker bars and stimulus ticks in the strip just above the time axis, in the surface's
-// foreground colour (step: samples per pixel).
-void draw_marker_symbols(MainWindow& w, int32_t last, float step) {
+// foreground colour and the vertical scale g in force (step: samples per pixel).
+void draw_marker_symbols(MainWindow& w, const PlotGeometry& g, int32_t last, float step) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
-  const double sh = d.scale_height();
-  const double bar_top = 0.405 * sh, axis = 0.425 * sh, tick_top = 0.385 * sh;
+  const double bar_top = g.marker_top(), axis = g.time_axis_y(), tick_top = g.tick_top();
   const PixelMap map = d.pixel_map();
 
   // A bar grows sample by sample: its picture is the outline of the whole bar plus the right
@@ -188,13 +184,17 @@ void draw_curves(MainWindow& w) {
 
   const std::vector<int> chs = drawn_channels(w);
   const ShownCurves shown = shown_curves(s);
+  bool curves_drawn = !chs.empty();
   if (step > s.env_threshold) {
-    draw_columns(w, chs, last, step, shown);
+    curves_drawn = draw_columns(w, chs, last, step, shown);
   } else {
     draw_segments(w, chs, last, shown);
   }
 
-  if (!s.psd_shown) draw_marker_symbols(w, last, step);
+  // The marker strip lies in the vertical scale left in force: the last channel drawn's, or the
+  // frame's when no curve was drawn.
+  const int scale_ch = curves_drawn ? chs.back() : s.current_ch;
+  if (!s.psd_shown) draw_marker_symbols(w, w.channel_geometry(scale_ch), last, step);
   w.set_busy(false);
 }
 
@@ -205,12 +205,11 @@ void redraw(MainWindow& w) {
   s.view_start = 0;
   draw_frame(w);
 
-  // Displacements in percent of the amplitude axis height (0.8 x the negative scale height):
-  // the first block's zero line lies first_disp % below the axis top, each further block
-  // further_disp % lower.
-  const double sh = w.disp->scale_height();
-  const double first = (s.first_disp[ch] / 100.0 - 0.5) * 0.8 * sh;
-  const double further = s.further_disp[ch] * (0.8 * sh) / 100.0;
+  // The first block's zero line lies first_disp % of the band's height below its top, each
+  // further block further_disp % lower.
+  const PlotGeometry g = w.channel_geometry(ch);
+  const double first = g.overplot_first(s.first_disp[ch]);
+  const double further = g.overplot_further(s.further_disp[ch]);
   s.ch_offset[ch] = static_cast<float>(first);
 
   const int16_t blocks = round_i16(s.block_count);

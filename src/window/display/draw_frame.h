@@ -9,8 +9,4 @@ class MainWindow;
 
 void draw_frame(MainWindow& w);
 
-// Sets the vertical scale of the surface to display channel ch: the band +-R/2 takes 80 % of
-// the height, with 7.5 % above it and 12.5 % below it (R = ch_range of the channel).
-void set_channel_scale(MainWindow& w, int ch);
-
 }  // namespace quarvel

@@ -20,9 +20,8 @@ namespace quarvel {
 // The two lines of the level pair at lower level l, in invert mode, across the selection.
 static void invert_level_pair(MainWindow& w, double l) {
   const SharedState& s = w.s;
-  const double h = std::fabs(w.disp->scale_height());
   const double x1 = s.sel_x1 - s.view_start, x2 = s.sel_x2 - s.view_start;
-  const double upper = l + h / s.level_div;
+  const double upper = l + w.channel_geometry(s.current_ch).level_gap(s.level_div);
   invert_line(*w.disp, x1, l, x2, l);
   invert_line(*w.disp, x1, upper, x2, upper);
 }
@@ -33,7 +32,7 @@ void erase_level(MainWindow& w) {
 
 void place_level(MainWindow& w, double y) {
   SharedState& s = w.s;
-  y = clamp_level(y, w.disp->scale_height());
+  y = w.channel_geometry(s.current_ch).clamp_to_band(y);
   if (s.level_y[s.current_ch] != kNoLevel) {
     erase_level(w);
     s.level_y[s.current_ch] = kNoLevel;
@@ -48,7 +47,7 @@ static void drop_level(MainWindow& w) {
   SharedState& s = w.s;
   if (s.level_y[s.current_ch] == kNoLevel) return;
   // The pair was drawn in the channel's own vertical scale.
-  set_channel_scale(w, s.current_ch);
+  w.use_channel_scale(s.current_ch);
   erase_level(w);
   s.level_y[s.current_ch] = kNoLevel;
 }
@@ -62,14 +61,13 @@ void auto_peak_scan(MainWindow& w) {
   const int32_t start = round_i32(std::min(s.sel_x1, s.sel_x2));
   const int32_t end = round_i32(std::max(s.sel_x1, s.sel_x2));
   const double lo = s.level_y[ch];
-  // The upper level lies a level_div-th of the surface height (1.25 ch_range) above the lower.
-  const double hi = lo + 1.25 * s.ch_range[ch] / s.level_div;
+  const double hi = lo + w.channel_geometry(ch).level_gap(s.level_div);
   const std::span<const float> samples(s.work_data.channel(ch), static_cast<size_t>(s.work_data.size()));
   const PeakScan scan = scan_peaks(samples, s.ch_offset[ch], lo, hi, start, end);
   if (scan.end == PeakScanEnd::NotRun) return;
 
   if (s.cursor_x != -1) {
-    set_channel_scale(w, ch);
+    w.use_channel_scale(ch);
     invert_cursor_line(w, s.cursor_x);
     w.Label1->hide();
     s.cursor_x = -1;

@@ -86,7 +86,7 @@ void disp_mouse_down(MainWindow& w, int button, int shift, double x, double y) {
   (void)shift;
   SharedState& s = w.s;
   if (!s.file_loaded) return;
-  set_channel_scale(w, s.current_ch);
+  w.use_channel_scale(s.current_ch);
   if (s.peak_mode) {
     place_level(w, y);
     return;
@@ -112,7 +112,7 @@ void disp_mouse_move(MainWindow& w, int button, int shift, double x, double y) {
   (void)shift;
   SharedState& s = w.s;
   if (button == 0 || !s.file_loaded) return;
-  set_channel_scale(w, s.current_ch);
+  w.use_channel_scale(s.current_ch);
   if (button != 1) return;
   if (s.peak_mode) {
     place_level(w, y);

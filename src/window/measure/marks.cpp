@@ -13,7 +13,7 @@ void marks_off(MainWindow& w) {
   const bool level = s.level_y[s.current_ch] != kNoLevel;
   if (!level && s.sel_x1 == -1) return;
   // The marks were drawn in the current channel's scale; the level pair needs it back.
-  set_channel_scale(w, s.current_ch);
+  w.use_channel_scale(s.current_ch);
   if (level) {
     erase_level(w);
     s.level_y[s.current_ch] = kNoLevel;

@@ -6,7 +6,7 @@
 #include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "modes/spectrum.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"

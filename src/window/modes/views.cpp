@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "core/numbers.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "ui/surface.h"
 
 namespace quarvel {

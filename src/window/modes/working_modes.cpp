@@ -15,7 +15,7 @@
 #include "app/startup.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "measure/results_table.h"
 #include "core/typed_values.h"

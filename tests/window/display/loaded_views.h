@@ -12,7 +12,7 @@
 #include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "ui/surface.h"
 

@@ -44,7 +44,7 @@ TEST_F(Marks, TakeOffLevelsAndSelectionButLeaveTheTimeCursor) {
   w->s.peak_mode = kTrue;
   press(1, 30, 100);
   ASSERT_EQ(w->s.level_y[1], 100);
-  set_channel_scale(*w, 2);  // as plotting another channel last would leave it
+  w->use_channel_scale(2);  // as plotting another channel last would leave it
   w->mnuMarksoff->trigger();
   EXPECT_EQ(w->s.level_y[1], kNoLevel);
   EXPECT_EQ(w->s.peak_mode, kFalse);

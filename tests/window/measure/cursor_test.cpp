@@ -77,12 +77,6 @@ TEST(CursorReadout, LabelGoesToTheSideWithMoreRoom) {
   EXPECT_DOUBLE_EQ(left.left, 48 - 10 - 2);
 }
 
-TEST(CursorLevel, StaysInsideTheAmplitudeBand) {
-  EXPECT_EQ(clamp_level(5000, -2500), 1000);
-  EXPECT_EQ(clamp_level(-5000, 2500), -1000);
-  EXPECT_EQ(clamp_level(123, -2500), 123);
-}
-
 // --- on the window
 
 namespace {
@@ -232,7 +226,7 @@ TEST_F(Cursor, EveryPressReappliesTheScaleOfTheCurrentChannel) {
   w->s.ch_max = {1000, 100, 1000};
   w->s.current_ch = 2;
   const QImage frame = fresh_frame();  // channel 2: R = 200
-  set_channel_scale(*w, 1);            // as plotting channel 1 last would leave it
+  w->use_channel_scale(1);            // as plotting channel 1 last would leave it
   press(1, 40);
   EXPECT_DOUBLE_EQ(w->disp->scale_height(), -250);
   EXPECT_DOUBLE_EQ(w->disp->scale_top(), 200 * 0.475 / 0.8);

@@ -1,4 +1,4 @@
-#include "display/geometry.h"
+#include "display/plot_geometry.h"
 
 namespace quarvel {
 
