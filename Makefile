@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake qt6-base-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev fonts-liberation2 xvfb
+           libbenchmark-dev libfftw3-dev pkg-config fonts-liberation2 xvfb
 
 .PHONY: run test bench build deps clean format
 

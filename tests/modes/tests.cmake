@@ -5,4 +5,5 @@ quarvel_test(tests_export
   modes/export_text_test.cpp
   modes/spectrum_copy_test.cpp
   modes/spectrum_test.cpp
+  modes/radix2_spectrum.cpp
 )
