@@ -15,6 +15,7 @@ quarvel_core_test(tests_base
   base/display/view_math_test.cpp
   base/modes/export_text_test.cpp
   base/modes/spectrum_test.cpp
+  base/modes/radix2_spectrum.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/properties.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/seeds.cpp
 )

@@ -1,7 +1,10 @@
 #include "modes/spectrum.h"
 
+#include <fftw3.h>
+
+#include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <mutex>
 #include <vector>
 
 #include "core/numbers.h"
@@ -14,8 +17,11 @@ namespace {
 // the eleventh digit; the taper table has always been computed with it.
 constexpr double kTaperPi = 3.1415926535359;
 
-// The stages of one transform are run in this many portions, with a progress report after each.
-constexpr int kPortions = 40;
+// FFTW's planner is not reentrant; executing a plan is.
+std::mutex& planner_mutex() {
+  static std::mutex m;
+  return m;
+}
 
 // Rising edge of the split cosine bell: w(j) = (1 - cos(pi j / L)) / 2, j = 0..L-1.
 std::vector<float> taper_table(int32_t length) {
@@ -26,107 +32,115 @@ std::vector<float> taper_table(int32_t length) {
   return w;
 }
 
-// One butterfly stage of the in-place radix-2 transform: groups of istep points, half of them
-// (mmax) turned by the twiddle factor, which turns by +2 pi / istep from one butterfly to the
-// next through the recurrence (one sine pair per stage).
-void fft_stage(std::vector<double>& re, std::vector<double>& im, int32_t mmax, int32_t istep) {
-  const int32_t n = static_cast<int32_t>(re.size());
-  const double theta = 2 * std::numbers::pi / istep;
-  const double half = std::sin(theta / 2);
-  const double a = 2 * half * half;
-  const double sn = std::sin(theta);
-  for (int32_t i = 0; i < n; i += istep) {
-    double wr = 1, wi = 0;
-    for (int32_t m = 0; m < mmax; ++m) {
-      const size_t j = static_cast<size_t>(i + m);
-      const size_t jj = j + static_cast<size_t>(mmax);
-      const double tr = wr * re[jj] - wi * im[jj];
-      const double ti = wr * im[jj] + wi * re[jj];
-      re[jj] = re[j] - tr;
-      im[jj] = im[j] - ti;
-      re[j] += tr;
-      im[j] += ti;
-      const double t = a * wr + sn * wi;
-      wi = wi - (a * wi - sn * wr);
-      wr = wr - t;
-    }
+// A real-to-complex transform of one length with its own input and output arrays, planned once
+// and run for every block and channel. The input keeps its zero padding between runs: only the
+// samples' slots are rewritten, and the plan preserves its input.
+class RealTransform {
+ public:
+  explicit RealTransform(int32_t n) {
+    in_ = fftw_alloc_real(static_cast<size_t>(n));
+    out_ = fftw_alloc_complex(static_cast<size_t>(n / 2 + 1));
+    std::lock_guard<std::mutex> lock(planner_mutex());
+    plan_ = fftw_plan_dft_r2c_1d(n, in_, out_, FFTW_ESTIMATE | FFTW_PRESERVE_INPUT);
+    std::fill(in_, in_ + n, 0.0);
   }
-}
+  ~RealTransform() {
+    {
+      std::lock_guard<std::mutex> lock(planner_mutex());
+      fftw_destroy_plan(plan_);
+    }
+    fftw_free(out_);
+    fftw_free(in_);
+  }
+  RealTransform(const RealTransform&) = delete;
+  RealTransform& operator=(const RealTransform&) = delete;
+
+  double* input() { return in_; }
+  void run() { fftw_execute(plan_); }
+  // Squared magnitude of bin k (0 <= k <= n / 2). The sign of the kernel does not matter here:
+  // for real input the two signs give conjugate bins.
+  double norm(int32_t k) const {
+    const double re = out_[k][0], im = out_[k][1];
+    return re * re + im * im;
+  }
+
+ private:
+  double* in_ = nullptr;
+  fftw_complex* out_ = nullptr;
+  fftw_plan plan_ = nullptr;
+};
 
 // Everything one block transform needs that does not change from block to block.
-struct Transformer {
-  TransformPlan plan;
-  int32_t m = 0;
-  std::vector<float> taper;
-  std::vector<int32_t> reversed;  // bit-reversed position of every input index
-  std::vector<double> re, im;
-
+class Transformer {
+ public:
   Transformer(int32_t block_length, const TransformPlan& p)
-      : plan(p), m(block_length), taper(taper_table(p.taper_length)) {
-    reversed.resize(static_cast<size_t>(p.fft_n));
-    for (int32_t i = 0; i < p.fft_n; ++i) reversed[static_cast<size_t>(i)] = bit_reverse(i, p.bits);
-  }
+      : plan_(p),
+        m_(block_length),
+        taper_(taper_table(p.taper_length)),
+        samples_(static_cast<size_t>(block_length)),
+        power_(static_cast<size_t>(p.bins)),
+        fft_(p.fft_n) {}
 
-  float taper_at(int32_t i) const {
-    const int32_t l = plan.taper_length;
-    if (i < l) return taper[static_cast<size_t>(i)];
-    if (i >= m - l) return taper[static_cast<size_t>(m - 1 - i)];
-    return 1.0f;
-  }
-
-  // Detrends and tapers samples start..start+m-1 of channel c, places them in the middle of the
-  // zero-padded input, in bit-reversed order, ready for the stages.
+  // Detrends and tapers samples start..start+m-1 of channel c into the middle of the
+  // zero-padded input. Samples past the end of the data read as 0.
   void load(const SampleArray& data, int c, int64_t start) {
-    re.assign(static_cast<size_t>(plan.fft_n), 0.0);
-    im.assign(static_cast<size_t>(plan.fft_n), 0.0);
+    const float* x = samples_.data();
+    if (data.has(c, start) && data.has(c, start + m_ - 1)) {
+      x = data.channel(c) + start;
+    } else {
+      for (int32_t i = 0; i < m_; ++i)
+        samples_[static_cast<size_t>(i)] = data(c, static_cast<int32_t>(start + i));
+    }
     // Least-squares line through (i, x(i)), in single precision like the samples.
-    const float fm = static_cast<float>(m);
-    const float si = static_cast<float>(static_cast<double>(m) * (m - 1) / 2);
-    const float sii = static_cast<float>(static_cast<double>(m - 1) * m * (2.0 * m - 1) / 6);
+    const float fm = static_cast<float>(m_);
+    const float si = static_cast<float>(static_cast<double>(m_) * (m_ - 1) / 2);
+    const float sii = static_cast<float>(static_cast<double>(m_ - 1) * m_ * (2.0 * m_ - 1) / 6);
     float sx = 0, sxi = 0;
-    for (int32_t i = 0; i < m; ++i) {
-      const float x = data(c, static_cast<int32_t>(start + i));
-      sx += x;
-      sxi += static_cast<float>(i) * x;
+    for (int32_t i = 0; i < m_; ++i) {
+      sx += x[i];
+      sxi += static_cast<float>(i) * x[i];
     }
     const float slope = (sxi - si * sx / fm) / (sii - si * si / fm);
     const float intercept = (sx - si * slope) / fm;
-    for (int32_t i = 0; i < m; ++i) {
-      const float x = data(c, static_cast<int32_t>(start + i));
-      const float v = (x - intercept - slope * static_cast<float>(i)) * taper_at(i);
-      re[static_cast<size_t>(reversed[static_cast<size_t>(plan.pad + i)])] = v;
+
+    // Between the taper's edges the bell is 1, and a product with 1 is exact.
+    double* in = fft_.input() + plan_.pad;
+    const int32_t l = plan_.taper_length;
+    for (int32_t i = 0; i < l; ++i) {
+      in[i] = (x[i] - intercept - slope * static_cast<float>(i)) * taper_[static_cast<size_t>(i)];
+    }
+    for (int32_t i = l; i < m_ - l; ++i) in[i] = x[i] - intercept - slope * static_cast<float>(i);
+    for (int32_t i = m_ - l; i < m_; ++i) {
+      in[i] = (x[i] - intercept - slope * static_cast<float>(i)) * taper_[static_cast<size_t>(m_ - 1 - i)];
     }
   }
 
-  void transform(const SpectrumProgress& progress) {
-    int32_t mmax = 1, istep = 2;
-    for (int p = 1; p <= kPortions; ++p) {
-      const double limit = static_cast<double>(plan.fft_n) * p / kPortions;
-      while (istep <= plan.fft_n && istep <= limit) {
-        fft_stage(re, im, mmax, istep);
-        mmax = istep;
-        istep *= 2;
-      }
-      if (progress.portion_done) progress.portion_done(round_i32(p * 100.0 / kPortions));
-    }
-  }
+  void transform() { fft_.run(); }
 
   // Smoothed periodogram of the first half into out[0..bins-1]; the largest interior value
   // raises max_value when it is strictly larger.
-  void smooth_into(float* out, float& max_value) const {
-    const int32_t h = plan.bins;
-    std::vector<double> power(static_cast<size_t>(h));
-    for (size_t j = 0; j < power.size(); ++j) power[j] = (re[j] * re[j] + im[j] * im[j]) / 1000000;
+  void smooth_into(float* out, float& max_value) {
+    const int32_t h = plan_.bins;
+    double* power = power_.data();
+    for (int32_t j = 0; j < h; ++j) power[j] = fft_.norm(j) / 1000000;
     out[0] = static_cast<float>(0.54 * power[0] + 0.23 * power[1]);
-    out[h - 1] = static_cast<float>(0.23 * power[static_cast<size_t>(h - 2)] +
-                                    0.54 * power[static_cast<size_t>(h - 1)]);
+    out[h - 1] = static_cast<float>(0.23 * power[h - 2] + 0.54 * power[h - 1]);
+    float top = max_value;
     for (int32_t j = 1; j <= h - 2; ++j) {
-      const size_t u = static_cast<size_t>(j);
-      const float v = static_cast<float>(0.23 * power[u - 1] + 0.54 * power[u] + 0.23 * power[u + 1]);
+      const float v = static_cast<float>(0.23 * power[j - 1] + 0.54 * power[j] + 0.23 * power[j + 1]);
       out[j] = v;
-      if (v > max_value) max_value = v;
+      top = v > top ? v : top;
     }
+    max_value = top;
   }
+
+ private:
+  TransformPlan plan_;
+  int32_t m_;
+  std::vector<float> taper_;
+  std::vector<float> samples_;  // a block that reaches past the data, zero-filled
+  std::vector<double> power_;
+  RealTransform fft_;
 };
 
 }  // namespace
@@ -173,16 +187,18 @@ std::optional<SpectrumResult> power_spectrum(const SampleArray& data, int32_t bl
   r.spectrum.redim(3, block_count * plan.bins);
 
   Transformer t(block_length, plan);
+  const int channels = data.channels();
   for (int32_t k = 1; k <= block_count; ++k) {
     if (progress.block_started) {
       progress.block_started(QStringLiteral("Calculating FFT for curve %1...").arg(k));
     }
     const int64_t start = static_cast<int64_t>(k - 1) * block_length;
-    for (int c = 1; c <= data.channels(); ++c) {
+    for (int c = 1; c <= channels; ++c) {
       t.load(data, c, start);
-      t.transform(progress);
+      t.transform();
       t.smooth_into(r.spectrum.channel(c) + static_cast<size_t>(k - 1) * static_cast<size_t>(plan.bins),
                     r.psd_max[c]);
+      if (progress.portion_done) progress.portion_done(round_i32(c * 100.0 / channels));
     }
   }
   return r;

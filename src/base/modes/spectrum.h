@@ -1,7 +1,7 @@
 // The power spectrum of blocks: per block and channel the least-squares line is removed, the ends
 // are tapered with a split cosine bell, the block is zero-padded to a power of two around its
-// middle, transformed with a radix-2 FFT, and the periodogram of the first half is smoothed with
-// the weights 0.23, 0.54, 0.23.
+// middle, transformed with FFTW's real-to-complex FFT, and the periodogram of the first half is
+// smoothed with the weights 0.23, 0.54, 0.23.
 #pragma once
 
 #include <QString>
@@ -41,8 +41,9 @@ struct SpectrumResult {
   PerChannel<float> psd_max = PerChannel<float>::filled(0.0f);  // largest interior smoothed bin
 };
 
-// Told when a block's transforms begin (the progress caption) and after each of the 40 portions
-// of every transform (percent of the stages done).
+// Told when a block's transforms begin (the progress caption) and after the transform of each
+// channel of the block (percent of the block's channels done, 100 after the last). Reports come
+// far faster than a window can be repainted: a receiver that paints should throttle.
 struct SpectrumProgress {
   std::function<void(const QString& caption)> block_started;
   std::function<void(int percent)> portion_done;

@@ -1,6 +1,7 @@
 #include "modes/spectrum_view.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QPushButton>
 
 #include "app/main_window.h"
@@ -12,6 +13,64 @@
 #include "ui/surface.h"
 
 namespace quarvel {
+
+namespace {
+
+// The progress window for the transforms. A block's transforms take microseconds and a repaint
+// takes far longer, so the window shows the latest caption and percent at most about 30 times a
+// second instead of at every report.
+class SpectrumProgressWindow {
+ public:
+  explicit SpectrumProgressWindow(MainWindow& w) : w_(w) {}
+  // The reports refer to this object.
+  SpectrumProgressWindow(const SpectrumProgressWindow&) = delete;
+  SpectrumProgressWindow& operator=(const SpectrumProgressWindow&) = delete;
+
+  SpectrumProgress reports() {
+    SpectrumProgress p;
+    p.block_started = [this](const QString& caption) {
+      caption_ = caption;
+      percent_ = 0;
+      changed();
+    };
+    p.portion_done = [this](int percent) {
+      percent_ = percent;
+      changed();
+    };
+    return p;
+  }
+
+  // Paints what was reported last, so the bar is seen at its end before the window goes.
+  void finish() {
+    if (pending_) paint();
+  }
+
+ private:
+  static constexpr qint64 kFrameMs = 33;
+
+  void changed() {
+    pending_ = true;
+    if (!clock_.isValid() || clock_.elapsed() >= kFrameMs) paint();
+  }
+
+  void paint() {
+    w_.set_busy(true);
+    w_.Scroll->setWindowTitle(caption_);
+    w_.Scroll->set_value(percent_);
+    w_.Scroll->show_modeless();
+    w_.Scroll->refresh();
+    pending_ = false;
+    clock_.start();
+  }
+
+  MainWindow& w_;
+  QElapsedTimer clock_;
+  QString caption_;
+  int percent_ = 0;
+  bool pending_ = false;
+};
+
+}  // namespace
 
 void mnuPSD_click(MainWindow& w) {
   SharedState& s = w.s;
@@ -25,20 +84,11 @@ void mnuPSD_click(MainWindow& w) {
   }
 
   w.set_busy(true);
-  SpectrumProgress progress;
-  progress.block_started = [&w](const QString& caption) {
-    w.set_busy(true);
-    w.Scroll->setWindowTitle(caption);
-    w.Scroll->set_value(0);
-    w.Scroll->show_modeless();
-    w.Scroll->refresh();
-  };
-  progress.portion_done = [&w](int percent) {
-    w.Scroll->set_value(percent);
-    w.Scroll->refresh();
-  };
+  SpectrumProgressWindow progress(w);
   // The spectrum is taken of the samples as read, whatever the shown data hold.
-  std::optional<SpectrumResult> r = power_spectrum(s.raw_data, s.block_length, s.block_count, progress);
+  std::optional<SpectrumResult> r =
+      power_spectrum(s.raw_data, s.block_length, s.block_count, progress.reports());
+  progress.finish();
   w.Scroll->hide();
   w.set_busy(false);
   // The refusal above has already turned away every block the transform cannot take.

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,15 @@
 // Guards the PSD command and the Copy menu in the window: the spectrum view's state, axis and
-// way back through Raw curves, the refusals, the curve points of the spectrum view, the picture
-// copied black on white with the visible annotations printed into it, and the table texts of
-// the current channel.
+// way back through Raw curves, the progress window's repaints, the refusals, the curve points of the spectrum
+// view, the picture copied black on white with the visible annotations printed into it, and the table texts
+// of the current channel.
 #include <QAction>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <string>
+#include <vector>
 
 #include "core/numbers.h"
 #include "window/display/loaded_views.h"
@@ -46,7 +52,75 @@ int count_dark(const QImage& img, const QRect& r) {
   return n;
 }
 
+// What the progress window showed each time it was painted.
+class PaintLog : public QObject {
+ public:
+  struct Frame {
+    std::string caption;
+    int value;
+    bool busy;
+  };
+  PaintLog(MainWindow& w) : w_(w) { w.Scroll->installEventFilter(this); }
+  ~PaintLog() override { w_.Scroll->removeEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint)
+      frames.push_back({w_.Scroll->windowTitle().toStdString(), w_.Scroll->value(), w_.busy()});
+    return false;
+  }
+  std::vector<Frame> frames;
+
+ private:
+  MainWindow& w_;
+};
+
 }  // namespace
+
+// Block length, block count: the command shown on three channels.
+class SpectrumProgressView : public WindowTest,
+                             public ::testing::WithParamInterface<std::pair<int32_t, int32_t>> {};
+
+TEST_P(SpectrumProgressView, RepaintsAtMostAboutThirtyTimesASecond) {
+  const auto [length, count] = GetParam();
+  load_block_file(*w, length, count, 0.01f, 3);
+  // Painting needs the window on the screen, which happens in the event loop the command does
+  // not return to; the window is shown and exposed beforehand.
+  w->Scroll->show_modeless();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w->Scroll));
+  PaintLog log(*w);
+  // Paints of one update as the command makes it, the bar moving.
+  w->Scroll->set_value(50);
+  w->Scroll->refresh();
+  const size_t per_refresh = log.frames.size();
+  ASSERT_GT(per_refresh, 0u);
+  log.frames.clear();
+
+  QElapsedTimer clock;
+  clock.start();
+  w->mnuPSD->trigger();
+  const qint64 ms = clock.elapsed();
+  ASSERT_TRUE(w->mnuPSD->isChecked());
+
+  // The first report, one every 33 ms, and the last state.
+  ASSERT_FALSE(log.frames.empty());
+  EXPECT_LE(log.frames.size(), per_refresh * static_cast<size_t>(2 + ms / 33)) << ms << " ms";
+  EXPECT_EQ(log.frames.front().caption, "Calculating FFT for curve 1...");
+  EXPECT_EQ(log.frames.back().caption, "Calculating FFT for curve " + std::to_string(count) + "...");
+  EXPECT_EQ(log.frames.back().value, 100) << "the bar at its end";
+  int last_block = 0;
+  for (const auto& f : log.frames) {
+    EXPECT_TRUE(f.busy) << "the busy pointer while the window shows";
+    const QString caption = QString::fromStdString(f.caption), prefix = "Calculating FFT for curve ";
+    ASSERT_TRUE(caption.startsWith(prefix) && caption.endsWith("...")) << f.caption;
+    const int block = caption.mid(prefix.size()).chopped(3).toInt();
+    EXPECT_GE(block, last_block) << "captions follow the blocks";
+    last_block = block;
+  }
+  EXPECT_FALSE(w->Scroll->isVisible());
+  EXPECT_FALSE(w->busy());
+}
+
+INSTANTIATE_TEST_SUITE_P(SpectrumView, SpectrumProgressView,
+                         ::testing::Values(std::make_pair(500, 1000), std::make_pair(4000, 300)));
 
 TEST_F(SpectrumView, ShowsTheSpectrumOfTheShownBlockOnAFrequencyAxis) {
   load();
