@@ -179,10 +179,10 @@ void check_bin_contents(const BinCase& c, const BinContents& d, int channels, Fi
     const Result<BinHeader> h = decode_bin_header(b);
     if (!h || !(h.value() == d.header)) f.push_back("header differs from the stored one");
     if (d.header.interval_us != long_at(b, 32)) f.push_back("interval differs from its bytes");
-    if (d.block_mode != (word_at(b, 20) != 0 ? kTrue : kFalse)) f.push_back("block flag wrong");
+    if (d.block_mode != Flag(word_at(b, 20) != 0)) f.push_back("block flag wrong");
   } else {
     if (d.header.interval_us != word_at(b, 0) * 1000) f.push_back("older interval differs from its word");
-    if (d.block_mode != kFalse) f.push_back("an older file read as a block file");
+    if (d.block_mode) f.push_back("an older file read as a block file");
   }
 }
 

@@ -55,7 +55,7 @@ BinSeed versioned(const char* name, PerChannel<int16_t> inputs, bool block, int3
   seed.format = BinFormat::Versioned;
   BinHeader& h = seed.header;
   h.ch_source = inputs;
-  h.block_mode = block ? kTrue : kFalse;
+  h.block_mode = Flag(block).stored();
   h.block_length = block_length;
   h.stim_delay = 20;
   h.stim_count = 2;

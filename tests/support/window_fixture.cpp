@@ -66,7 +66,7 @@ QByteArray recording_bytes(const FileShape& shape) {
   BinHeader h;
   h.channel_count = static_cast<int16_t>(shape.channels);
   for (int c = 1; c <= shape.channels; ++c) h.ch_source[c] = static_cast<int16_t>(c);
-  h.block_mode = shape.block_length > 0 ? kTrue : kFalse;
+  h.block_mode = Flag(shape.block_length > 0).stored();
   h.block_length = shape.block_length > 0 ? shape.block_length : -1;
   h.stim_count = 1;
   h.interval_us = shape.interval_us;

@@ -12,18 +12,13 @@
 #include <vector>
 
 #include "core/colour.h"
+#include "core/flag.h"
 #include "core/indexed.h"
 #include "core/results_store.h"
 #include "core/uniform_random.h"
 
 namespace quarvel {
 
-using Flag = int16_t;
-constexpr Flag kTrue = -1;
-constexpr Flag kFalse = 0;
-constexpr Flag as_flag(bool b) {
-  return b ? kTrue : kFalse;
-}
 
 constexpr float kNoLevel = -10000000.0f;  // level_y without a threshold level
 

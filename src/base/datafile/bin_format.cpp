@@ -28,7 +28,7 @@ BinHeader bin_header_for_recording(const SharedState& s, const QString& dly1_tex
   BinHeader h;
   h.channel_count = s.channel_count;
   h.ch_source = s.ch_source;
-  h.block_mode = s.block_mode;
+  h.block_mode = s.block_mode.stored();
   h.block_length = s.block_length;
   h.stim_delay = stimulus_setting(dly1_text);
   h.stim_count = stimulus_setting(stim_num_text);
@@ -89,7 +89,7 @@ Status check_bin_header(const BinHeader& h) {
     return DataFileFailure{DataFileError::BadSampleInterval,
                            QStringLiteral("sampling interval of %1 us is not positive").arg(h.interval_us)};
   }
-  if (h.block_mode != kFalse && h.block_length <= 0) {
+  if (h.block_mode != 0 && h.block_length <= 0) {
     return DataFileFailure{DataFileError::BadBlockLength,
                            QStringLiteral("block file with a block length of %1").arg(h.block_length)};
   }

@@ -39,7 +39,7 @@ constexpr int kBinVersionLength = 12;
 struct BinHeader {
   int16_t channel_count = 0;
   PerChannel<int16_t> ch_source = PerChannel<int16_t>::filled(0);  // input per display channel, unpacked
-  Flag block_mode = kFalse;
+  int16_t block_mode = 0;  // the mode flag as stored: -1 block, 0 continuous
   int32_t block_length = -1;
   int16_t stim_delay = 0;
   int16_t stim_count = 0;

@@ -36,7 +36,7 @@ Status take_versioned_header(const QByteArray& start, BinContents& out) {
   out.format = BinFormat::Versioned;
   out.header = h.value();
   out.ch_source = pack_channel_list(out.header.ch_source);
-  out.block_mode = as_flag(out.header.block_mode != kFalse);
+  out.block_mode = Flag::from_stored(out.header.block_mode);
   out.sample_interval = static_cast<float>(static_cast<double>(out.header.interval_us) / 1000000);
   return {};
 }

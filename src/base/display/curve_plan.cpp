@@ -9,7 +9,7 @@ namespace quarvel {
 
 ShownCurves shown_curves(const SharedState& s) {
   if (s.psd_shown) return {true, false};
-  return {s.show_single != kFalse, s.show_average != kFalse};
+  return {static_cast<bool>(s.show_single), static_cast<bool>(s.show_average)};
 }
 
 int32_t last_shown_sample(const ViewExtent& v) {

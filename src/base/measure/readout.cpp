@@ -63,7 +63,7 @@ float reading_at(const SharedState& s, double x, ReadoutSource source) {
 }
 
 QString readout_text(const SharedState& s, double x, double width, ReadoutSource source) {
-  const double t = readout_time(s.block_mode != kFalse, x, s.view_start, s.scr_length, width);
+  const double t = readout_time(static_cast<bool>(s.block_mode), x, s.view_start, s.scr_length, width);
   QString text = time_text(t, s.unit_text[0]);
   if (source == ReadoutSource::TimeOnly) return text;
   return text + ", " + format(reading_at(s, x, source), "###0.0#");

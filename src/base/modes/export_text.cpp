@@ -92,7 +92,7 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
   const double w = scale_width * 0.8;  // samples on one screen
   CurvePoints out;
   out.last = last_shown_sample(
-      ViewExtent{s.block_mode != 0, s.block_length, s.block_count, s.sample_count, s.view_start, w});
+      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, w});
   const float screen = s.scr_length;
   const float per_screen = static_cast<float>(w);
   QStringList lines;
@@ -131,7 +131,7 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
   // Only samples that are stored are exported: a view reaching past the data ends with the data.
   const int64_t first = round_i32(s.view_start);
   const int64_t last = std::min<int64_t>(out.last, s.work_data.last_index());
-  const bool block = s.block_mode != 0;
+  const bool block = static_cast<bool>(s.block_mode);
   for (int64_t i = first; i <= last; ++i) {
     const int32_t idx = static_cast<int32_t>(i);
     const float from =

@@ -82,7 +82,7 @@ bool Sweep::wait_for_tick() {
   // a STOP ends the wait at once, however slow the rate.
   while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   t.set_enabled(false);
-  return s_.timer_tick;
+  return static_cast<bool>(s_.timer_tick);
 }
 
 float Sweep::scaled_value(int ch) {

@@ -22,7 +22,7 @@ static void command_failed(MainWindow& w, const QString& reason) {
   SharedState& s = w.s;
   w.set_busy(false);
   w.Scroll->hide();
-  const bool recording = s.recording != kFalse;
+  const bool recording = static_cast<bool>(s.recording);
   if (recording) {
     // A loop still running ends at its next check and closes its file itself; otherwise the
     // recording is closed here.

@@ -242,7 +242,7 @@ void show_file(MainWindow& w, FileRead&& f, const QString& path) {
     s.cont_scr_factor = s.scr_factor;
     s.unit_text[2] = s.unit_text[0];
   }
-  const bool was_loaded = s.file_loaded != kFalse;
+  const bool was_loaded = static_cast<bool>(s.file_loaded);
   s.channel_count = f.channel_count;
   s.ch_source = f.ch_source;
   for (int ch = 1; ch <= f.channel_count; ++ch) s.ch_max[ch] = f.ch_max[ch];

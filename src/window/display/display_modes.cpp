@@ -61,8 +61,8 @@ void choose_curves(MainWindow& w, QAction* item, const CurveChoice& c) {
   }
   for (QAction* a : {w.mnuS, w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(a == item);
   w.SA_label->setText(QString::fromLatin1(c.label));
-  s.show_single = as_flag(c.single);
-  s.show_average = as_flag(c.average);
+  s.show_single = Flag(c.single);
+  s.show_average = Flag(c.average);
   if (c.grey_single) {
     s.ch_colour.fill(kGrey);
   } else {
@@ -143,7 +143,7 @@ void mnuRaw_click(MainWindow& w) {
   SharedState& s = w.s;
   // Only the spectrum view has anything to bring back; the kept maxima and lengths mean nothing
   // while the recorded curves are shown.
-  const bool spectrum_shown = s.psd_shown != kFalse;
+  const bool spectrum_shown = static_cast<bool>(s.psd_shown);
   leave_spectrum_view(w);
   if (!spectrum_shown) return;
   if (s.block_mode) {

@@ -170,7 +170,7 @@ void draw_curves(MainWindow& w) {
   // the last sample shown
   const double W = d.scale_width();
   const int32_t last = last_shown_sample(
-      ViewExtent{s.block_mode != 0, s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
+      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
   s.sweep_width = last;
 
   // the surface's width in pixels, and the samples falling on one pixel

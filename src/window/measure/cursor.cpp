@@ -54,7 +54,7 @@ static void show_readout(MainWindow& w, double x) {
 // The press position held inside the data, in the precision the cursor is kept in.
 static float clamped_x(const MainWindow& w, double x) {
   const SharedState& s = w.s;
-  return static_cast<float>(clamp_cursor_x(x, w.disp->scale_width(), s.block_mode != kFalse, s.block_length,
+  return static_cast<float>(clamp_cursor_x(x, w.disp->scale_width(), static_cast<bool>(s.block_mode), s.block_length,
                                            s.sample_count, s.view_start));
 }
 

@@ -30,7 +30,7 @@ static void write_cells(ResultsGrid& g, int r, int from, const QStringList& cell
 void reset_grid(MainWindow& w) {
   SharedState& s = w.s;
   s.results.clear();
-  const QString header = results_header_text(s.block_mode != kFalse);
+  const QString header = results_header_text(static_cast<bool>(s.block_mode));
   for (int i = 0; i < 3; ++i) {
     ResultsGrid& g = *w.Grid1[static_cast<size_t>(i)];
     g.set_fixed_rows(0);
@@ -146,7 +146,7 @@ static void add_continuous_view(MainWindow& w, int ch, TableCounters c) {
 void add_result(MainWindow& w) {
   SharedState& s = w.s;
   const int ch = s.current_ch;
-  const bool block_view = s.block_mode != kFalse;
+  const bool block_view = static_cast<bool>(s.block_mode);
   const TableCounters c = counters_of(s, ch);
   // A reading is recorded whole or not at all: never a label without its reading, never a
   // record past the end of the store.

@@ -18,8 +18,8 @@ void leave_spectrum_view(MainWindow& w) {
   s.psd_shown = kFalse;
   w.mnuBlock->setEnabled(true);
   w.mnuInvert->setEnabled(true);
-  w.accept->setEnabled(s.block_mode != kFalse);
-  w.clear_ave->setEnabled(s.block_mode != kFalse);
+  w.accept->setEnabled(static_cast<bool>(s.block_mode));
+  w.clear_ave->setEnabled(static_cast<bool>(s.block_mode));
   s.work_data = s.raw_data;
   for (int ch = 1; ch <= 3; ++ch) {
     s.shift_steps[ch] = 0;

@@ -147,7 +147,7 @@ void mnuBlock_click(MainWindow& w) {
   // The incomplete last block is dropped.
   s.block_count = static_cast<int32_t>(s.sample_count / s.block_length);
   if (s.measure_mode) w.ave_count->setText(format(s.ave_n, " ###0"));
-  w.set_caption(block_mode_caption(s, s.file_loaded != kFalse));
+  w.set_caption(block_mode_caption(s, static_cast<bool>(s.file_loaded)));
   if (s.measure_mode) {
     if (s.acq_running) s.sweep_restart = kTrue;
     draw_frame(w);

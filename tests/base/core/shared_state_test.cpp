@@ -6,14 +6,16 @@
 
 using namespace quarvel;
 
-TEST(SharedState, FlagsAreMinusOneAndZero) {
-  EXPECT_EQ(kTrue, -1);
-  EXPECT_EQ(static_cast<uint16_t>(kTrue), 0xFFFF);
-  EXPECT_EQ(as_flag(true), -1);
-  EXPECT_EQ(as_flag(false), 0);
+TEST(SharedState, FlagsAreStoredAsMinusOneAndZero) {
+  EXPECT_EQ(kTrue.stored(), -1);
+  EXPECT_EQ(static_cast<uint16_t>(kTrue.stored()), 0xFFFF);
+  EXPECT_EQ(Flag(true), kTrue);
+  EXPECT_EQ(Flag(false).stored(), 0);
+  EXPECT_EQ(Flag::from_stored(5), kTrue) << "any value but 0 is true";
+  EXPECT_FALSE(static_cast<bool>(Flag::from_stored(0)));
   SharedState s;
-  EXPECT_EQ(s.show_single, -1);
-  EXPECT_EQ(s.block_mode, 0);
+  EXPECT_EQ(s.show_single, kTrue);
+  EXPECT_EQ(s.block_mode, kFalse);
 }
 
 TEST(SharedState, ChannelArraysAreIndexedOneToThree) {

@@ -18,7 +18,7 @@ BinHeader two_channel_header() {
   BinHeader h;
   h.channel_count = 2;
   h.ch_source = {2, 0, 4};
-  h.block_mode = kFalse;
+  h.block_mode = 0;
   h.block_length = -1;
   h.stim_delay = 10;
   h.stim_count = 3;
@@ -51,7 +51,7 @@ TEST(BinHeaderBytes, BlockFlagIsStoredAsAllBitsSet) {
   BinHeader h;
   h.channel_count = 1;
   h.ch_source = {1, 0, 0};
-  h.block_mode = kTrue;
+  h.block_mode = -1;
   h.block_length = 500;
   h.stim_count = 1;
   h.interval_us = 1000;
@@ -71,7 +71,7 @@ TEST(BinHeaderBytes, DecodesWhatWasWrittenAndIgnoresTheUnusedBytes) {
 
   // Negative values and the largest int32 survive the trip through the little-endian fields.
   BinHeader odd = two_channel_header();
-  odd.block_mode = kTrue;
+  odd.block_mode = -1;
   odd.block_length = 2147483647;
   odd.stim_delay = -32768;
   odd.interval_us = 30;
@@ -107,7 +107,7 @@ TEST(BinHeaderBytes, CheckRejectsWhatTheReaderCannotLoad) {
   }
   for (int32_t len : {0, -1}) {
     h = two_channel_header();
-    h.block_mode = kTrue;
+    h.block_mode = -1;
     h.block_length = len;
     EXPECT_EQ(check_bin_header(h).error(), DataFileError::BadBlockLength) << len;
   }
@@ -128,7 +128,7 @@ TEST(RecordingHeader, TakesTheSettingsAndRoundsTheNumbers) {
   s.block_length = 500;
   s.sample_interval = 0.001f;
   h = bin_header_for_recording(s, "2.5", "3.5 stimuli", "abc");
-  EXPECT_EQ(h.block_mode, kTrue);
+  EXPECT_EQ(h.block_mode, -1) << "stored as -1";
   EXPECT_EQ(h.block_length, 500);
   EXPECT_EQ(h.interval_us, 1000);
   EXPECT_EQ(h.stim_delay, 2) << "ties go to the even number";

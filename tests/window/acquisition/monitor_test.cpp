@@ -75,7 +75,7 @@ TEST_F(Monitor, EverySweepHoldsEightyFramesAndAdvancesTheViewByOneScreen) {
   EXPECT_EQ(interval_at[5], 100);
   EXPECT_EQ(caption, "MONITOR MODE");
   EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
-  EXPECT_EQ(w->s.acq_running, 0);
+  EXPECT_EQ(w->s.acq_running, kFalse);
   EXPECT_FALSE(w->halt->isEnabled());
   EXPECT_FALSE(w->stim->isEnabled());
 }

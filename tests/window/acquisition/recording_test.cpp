@@ -139,7 +139,7 @@ TEST_F(Recording, ContinuousRecordingReadsBackFrameForFrame) {
   EXPECT_TRUE(w->ch_list[1]->isEnabled());
   EXPECT_TRUE(w->mnuBlock->isEnabled());
   EXPECT_FALSE(w->halt->isEnabled());
-  EXPECT_EQ(w->s.recording, 0);
+  EXPECT_EQ(w->s.recording, kFalse);
 }
 
 TEST_F(Recording, AChunkFullInsideASweepEndsTheRecording) {
@@ -151,7 +151,7 @@ TEST_F(Recording, AChunkFullInsideASweepEndsTheRecording) {
   const Recorded r = read_recording(path("data01.bin"), 1);
   EXPECT_EQ(r.size, 128 + 50 * 4);
   const auto expected = expected_samples(0);
-  EXPECT_EQ(w->s.acq_running, 0);
+  EXPECT_EQ(w->s.acq_running, kFalse);
 }
 
 TEST_F(Recording, AChunkFullOnTheFirstFrameOfASweepGoesOnInANewChunk) {
@@ -263,7 +263,7 @@ TEST_F(Recording, CancelledDialogRecordsNothing) {
   EXPECT_TRUE(QDir(data_dir.path()).entryList(QDir::Files).isEmpty());
   EXPECT_TRUE(w->store->isEnabled());
   EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
-  EXPECT_EQ(w->s.recording, 0);
+  EXPECT_EQ(w->s.recording, kFalse);
 }
 
 TEST_F(Recording, ProposesTheNextFreeNumber) {
@@ -290,7 +290,7 @@ TEST_F(Recording, AnUnusableNameIsReportedAndChangesNothing) {
   EXPECT_EQ(timer->ticks, 0);
   EXPECT_TRUE(w->store->isEnabled());
   EXPECT_TRUE(w->ch_list[0]->isEnabled());
-  EXPECT_EQ(w->s.recording, 0);
+  EXPECT_EQ(w->s.recording, kFalse);
 }
 
 // A file-size limit makes the writes fail part way, as a full disk would.
@@ -327,8 +327,8 @@ TEST_F(Recording, AFailedWriteIsReportedAndLeavesWholeFrames) {
   EXPECT_TRUE(w->store->isEnabled());
   EXPECT_TRUE(w->monitor->isEnabled());
   EXPECT_TRUE(w->sampling_hz->isEnabled());
-  EXPECT_EQ(w->s.recording, 0);
-  EXPECT_EQ(w->s.acq_running, 0);
+  EXPECT_EQ(w->s.recording, kFalse);
+  EXPECT_EQ(w->s.acq_running, kFalse);
 }
 
 TEST_F(Recording, AFileRemovedWhileRecordingIsReportedAndNotRecreated) {
@@ -455,7 +455,7 @@ TEST_F(BlockRecording, CloseWithoutARecordingTouchesNoFile) {
   w->halt->click();
   EXPECT_TRUE(QDir(data_dir.path()).entryList(QDir::Files).isEmpty());
   EXPECT_TRUE(w->store->isEnabled());
-  EXPECT_EQ(w->s.recording, 0);
+  EXPECT_EQ(w->s.recording, kFalse);
 }
 
 }  // namespace

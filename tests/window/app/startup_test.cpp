@@ -21,14 +21,14 @@ using StartUp = WindowTest;
 
 TEST_F(StartUp, SharedStateHoldsItsStartValues) {
   const SharedState& s = w->s;
-  EXPECT_EQ(s.block_mode, 0);
+  EXPECT_EQ(s.block_mode, kFalse);
   EXPECT_EQ(s.current_ch, 1);
   EXPECT_EQ(s.channel_count, 1);
   EXPECT_EQ(s.block_length, -1);
   EXPECT_EQ(s.block_count, -1);
-  EXPECT_EQ(s.measure_mode, 0);
-  EXPECT_EQ(s.show_single, -1);
-  EXPECT_EQ(s.show_average, 0);
+  EXPECT_EQ(s.measure_mode, kFalse);
+  EXPECT_EQ(s.show_single, kTrue);
+  EXPECT_EQ(s.show_average, kFalse);
   EXPECT_EQ(s.sampling_rate, 10.0f);
   EXPECT_EQ(s.sample_interval, 0.1f);
   EXPECT_EQ(s.sample_count, 1800);

@@ -44,7 +44,7 @@ class OpenFile : public WindowTest {
     BinHeader h;
     h.channel_count = static_cast<int16_t>(channels);
     for (int c = 1; c <= channels; ++c) h.ch_source[c] = static_cast<int16_t>(c + 1);
-    h.block_mode = block;
+    h.block_mode = block.stored();
     h.block_length = block_length;
     h.stim_delay = 7;
     h.stim_count = 2;
@@ -68,7 +68,7 @@ class OpenFile : public WindowTest {
     dialogs->expect_open("Open data file", path(name));
     dialogs->expect_warning("Error encountered while trying to open file, please retry.");
     w->mnuOpen->trigger();
-    EXPECT_EQ(w->s.file_loaded, 0);
+    EXPECT_EQ(w->s.file_loaded, kFalse);
     EXPECT_EQ(dialogs->asked().back().title, "File input");
     EXPECT_FALSE(w->Scroll->isVisible());
     EXPECT_FALSE(w->busy());
@@ -80,7 +80,7 @@ TEST_F(OpenFile, ContinuousRecordingOpensInAPowerOfTwoScreen) {
   open("data01.bin");
   const SharedState& s = w->s;
   EXPECT_EQ(s.file_loaded, kTrue);
-  EXPECT_EQ(s.block_mode, 0);
+  EXPECT_EQ(s.block_mode, kFalse);
   EXPECT_EQ(s.sample_count, 250);
   EXPECT_EQ(s.channel_count, 2);
   EXPECT_EQ(s.ch_source[1], 2);
@@ -302,7 +302,7 @@ TEST_F(OpenFile, CancelledDialogDoesNothingAtAll) {
   w->mnuOpen->trigger();
   EXPECT_EQ(w->status->text(), "untouched");
   EXPECT_EQ(w->s.data_file_name, "");
-  EXPECT_EQ(w->s.file_loaded, 0);
+  EXPECT_EQ(w->s.file_loaded, kFalse);
 }
 
 TEST_F(OpenFile, MalformedFilesGiveTheFileInputMessage) {
@@ -321,7 +321,7 @@ TEST_F(OpenFile, MalformedFilesGiveTheFileInputMessage) {
   dialogs->expect_input("Number of recorded channels:", "1");
   dialogs->expect_warning("Error encountered while trying to open file, please retry.");
   w->mnuOpen->trigger();
-  EXPECT_EQ(w->s.file_loaded, 0);
+  EXPECT_EQ(w->s.file_loaded, kFalse);
   open_expecting_error("missing.bin");
 }
 
@@ -332,7 +332,7 @@ TEST_F(OpenFile, BadAnswersGiveTheFileInputMessage) {
     dialogs->expect_input("Number of recorded channels:", answer);
     dialogs->expect_warning("Error encountered while trying to open file, please retry.");
     w->mnuOpen->trigger();
-    EXPECT_EQ(w->s.file_loaded, 0) << answer;
+    EXPECT_EQ(w->s.file_loaded, kFalse) << answer;
   }
   write_file("one.prn", QByteArray(8, '\0'));
   dialogs->expect_open("Open data file", path("one.prn"));
@@ -340,7 +340,7 @@ TEST_F(OpenFile, BadAnswersGiveTheFileInputMessage) {
   dialogs->expect_input("Enter sampling frequency (Hz):", "");
   dialogs->expect_warning("Error encountered while trying to open file, please retry.");
   w->mnuOpen->trigger();
-  EXPECT_EQ(w->s.file_loaded, 0);
+  EXPECT_EQ(w->s.file_loaded, kFalse);
   // and the program goes on: a good file still opens
   write_file("good.bin", bin_file(1, 100, 1000));
   open("good.bin");

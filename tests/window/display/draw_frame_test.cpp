@@ -138,7 +138,7 @@ TEST_F(DrawFrame, RemovesEveryCursorMark) {
   EXPECT_EQ(s.cursor_x, -1);
   EXPECT_EQ(s.sel_x1, -1);
   EXPECT_EQ(s.sel_x2, -1);
-  EXPECT_EQ(s.peak_mode, 0);
+  EXPECT_EQ(s.peak_mode, kFalse);
   for (int ch = 1; ch <= 3; ++ch) EXPECT_EQ(s.level_y[ch], kNoLevel);
   EXPECT_FALSE(w->Label1->isVisible());
 }

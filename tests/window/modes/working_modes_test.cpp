@@ -36,10 +36,10 @@ TEST_F(Modes, MeasureShowsTheAcquisitionPanelWithItsDefaults) {
   w->mnuMeasure->trigger();
   const SharedState& s = w->s;
   EXPECT_EQ(s.measure_mode, kTrue);
-  EXPECT_EQ(s.block_mode, 0);
+  EXPECT_EQ(s.block_mode, kFalse);
   EXPECT_EQ(s.sampling_rate, 10.0f);
   EXPECT_EQ(s.sample_count, 1800);
-  EXPECT_EQ(s.file_loaded, 0);
+  EXPECT_EQ(s.file_loaded, kFalse);
   EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
   EXPECT_TRUE(w->controler->isVisible());
   EXPECT_TRUE(w->monitor->isVisible());
@@ -69,7 +69,7 @@ TEST_F(Modes, MeasureShowsTheAcquisitionPanelWithItsDefaults) {
 TEST_F(Modes, QuarvelReturnsToAnalysis) {
   w->mnuMeasure->trigger();
   w->mnuQuarvel->trigger();
-  EXPECT_EQ(w->s.measure_mode, 0);
+  EXPECT_EQ(w->s.measure_mode, kFalse);
   EXPECT_EQ(w->s.stop_request, kTrue);
   EXPECT_FALSE(w->controler->isVisible());
   EXPECT_FALSE(w->monitor->isVisible());
@@ -203,7 +203,7 @@ TEST_F(Modes, ALengthWithoutASampleIsRefused) {
   dialogs->expect_input("Block length (ms):", "0");
   dialogs->expect_warning("The block length must hold at least one sample.");
   w->mnuBlock->trigger();
-  EXPECT_EQ(w->s.block_mode, 0);
+  EXPECT_EQ(w->s.block_mode, kFalse);
   EXPECT_FALSE(w->mnuContinuous->isVisible());
 }
 
@@ -219,8 +219,8 @@ TEST_F(Modes, ACancelledEntryStillStopsMonitoring) {
   };
   w->monitor->click();
   EXPECT_EQ(timer->ticks, 6);
-  EXPECT_EQ(w->s.block_mode, 0);
-  EXPECT_EQ(w->s.acq_running, 0);
+  EXPECT_EQ(w->s.block_mode, kFalse);
+  EXPECT_EQ(w->s.acq_running, kFalse);
 }
 
 TEST_F(Modes, ContinuousLeavesTheSpectrumFirst) {
@@ -243,7 +243,7 @@ TEST_F(Modes, ContinuousLeavesTheSpectrumFirst) {
   EXPECT_EQ(s.shift_steps[1], 0);
   EXPECT_FALSE(w->mnuPSD->isChecked());
   EXPECT_TRUE(w->mnuRaw->isChecked());
-  EXPECT_EQ(s.psd_shown, 0);
+  EXPECT_EQ(s.psd_shown, kFalse);
 }
 
 TEST_F(Modes, ExitEmptiesTheClipboardAndEnds) {
