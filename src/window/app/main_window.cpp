@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/handlers.h"
+#include "core/numbers.h"
 #include "app/startup.h"
 #include "ui/fonts.h"
 #include "ui/progress_window.h"
@@ -97,6 +98,35 @@ MainWindow::~MainWindow() = default;
 void MainWindow::closeEvent(QCloseEvent* e) {
   s.stop_request = kTrue;
   QMainWindow::closeEvent(e);
+}
+
+void MainWindow::measure_surface() {
+  const double kept = round_even(disp->scale_width());
+  s.disp_px_width = round_i16(disp->pixel_width());
+  disp->set_scale_width(std::max(1.0, kept));
+}
+
+void MainWindow::free_annotation_boxes() {
+  for (QLineEdit* t : Text1) {
+    t->clear();
+    t->setEnabled(false);
+    t->hide();
+  }
+}
+
+void MainWindow::hide_acquisition_controls() {
+  controler->hide();
+  for (QWidget* c : std::initializer_list<QWidget*>{
+           monitor,        store,      halt,      save,      ch_label,       gain_label, drug_button,
+           stim,           ave_count,  ave_count_label,      sampling_label, sampling_hz, hz,
+           scr_lng_label,  scr_lng,    scr_unit,  ms1_label, ms2_label,      dly1_label, dly1,
+           stim_num_label, stim_num,   interval_label,       interval,       file_label, file_lng,
+           file_unit})
+    c->hide();
+  for (int i = 0; i < 3; ++i) {
+    ch_list[static_cast<size_t>(i)]->hide();
+    gain[static_cast<size_t>(i)]->hide();
+  }
 }
 
 PlotGeometry MainWindow::channel_geometry(int ch) const {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 
 #include "core/indexed.h"
 #include "app/services.h"
@@ -132,6 +133,17 @@ class MainWindow : public QMainWindow {
   // --- runtime objects
   RecordingWriter recorder;  // the recording file while one is open
   QFile data_file;           // the file being read
+
+  // The results tables as the other subsystems need them: emptied, with the header of the view in
+  // force, when the data or the view changes under the readings. The results tables provide it.
+  std::function<void()> reset_results = [] {};
+
+  // The pixel width of the surface into disp_px_width, its user width kept (as a whole number).
+  void measure_surface();
+  // Empties, disables and hides all twenty annotation boxes.
+  void free_annotation_boxes();
+  // Hides the acquisition panel and every acquisition control, as analysis shows the window.
+  void hide_acquisition_controls();
 
   // The plot geometry of channel ch on the surface as it is now, and that channel's vertical scale
   // put in force on the surface (the horizontal part stays).

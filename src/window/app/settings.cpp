@@ -13,7 +13,7 @@
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
-#include "modes/views.h"
+#include "display/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
@@ -83,11 +83,7 @@ void scr_lng_lost_focus(MainWindow& w) {
   apply_display_width(w);
   s.sweep_restart = kTrue;
   s.view_start = 0;
-  const double width = w.disp->scale_width();
-  w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
-  s.disp_px_width = static_cast<int16_t>(w.disp->scale_width());
-  w.disp->set_scale_mode(Surface::ScaleMode::User);
-  w.disp->set_scale_width(std::max(1.0, round_even(width)));
+  w.measure_surface();
   if (!s.acq_running) draw_frame(w);
 }
 

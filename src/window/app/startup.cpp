@@ -55,39 +55,7 @@ void colour_scale_buttons(MainWindow& w, int ch) {
 
 // Visibility and enabled states of the analysis view the program starts in.
 static void show_start_controls(MainWindow& w) {
-  w.controler->hide();
-  for (QWidget* c : std::initializer_list<QWidget*>{w.monitor,
-                                                    w.store,
-                                                    w.halt,
-                                                    w.save,
-                                                    w.ch_label,
-                                                    w.gain_label,
-                                                    w.drug_button,
-                                                    w.stim,
-                                                    w.ave_count,
-                                                    w.ave_count_label,
-                                                    w.sampling_label,
-                                                    w.sampling_hz,
-                                                    w.hz,
-                                                    w.scr_lng_label,
-                                                    w.scr_lng,
-                                                    w.scr_unit,
-                                                    w.ms1_label,
-                                                    w.ms2_label,
-                                                    w.dly1_label,
-                                                    w.dly1,
-                                                    w.stim_num_label,
-                                                    w.stim_num,
-                                                    w.interval_label,
-                                                    w.interval,
-                                                    w.file_label,
-                                                    w.file_lng,
-                                                    w.file_unit})
-    c->hide();
-  for (int i = 0; i < 3; ++i) {
-    w.ch_list[i]->hide();
-    w.gain[i]->hide();
-  }
+  w.hide_acquisition_controls();
   w.halt->setEnabled(false);
   w.save->setEnabled(false);
   w.stim->setEnabled(false);

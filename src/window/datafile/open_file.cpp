@@ -22,8 +22,7 @@
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
-#include "measure/results_table.h"
-#include "modes/views.h"
+#include "display/views.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"
 
@@ -209,11 +208,7 @@ void clear_for_new_file(MainWindow& w) {
   SharedState& s = w.s;
   leave_spectrum_view(w);
   w.Label1->hide();
-  const double width = w.disp->scale_width();
-  w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
-  s.disp_px_width = static_cast<int16_t>(w.disp->scale_width());
-  w.disp->set_scale_mode(Surface::ScaleMode::User);
-  w.disp->set_scale_width(round_even(width));
+  w.measure_surface();
   s.sel_x1 = s.sel_x2 = -1;
   for (int ch = 1; ch <= 3; ++ch) {
     s.ch_offset[ch] = 0;
@@ -225,11 +220,7 @@ void clear_for_new_file(MainWindow& w) {
     w.mnuS->setChecked(true);
     w.SA_label->setText(" sngl");
   }
-  for (QLineEdit* t : w.Text1) {
-    t->clear();
-    t->setEnabled(false);
-    t->hide();
-  }
+  w.free_annotation_boxes();
 }
 
 // Takes a file read into the shared state and shows it in the view it was recorded in.
@@ -277,7 +268,7 @@ void show_file(MainWindow& w, FileRead&& f, const QString& path) {
   show_channel_selected(w, 0);
   w.mnuInvert->setEnabled(true);
   s.file_loaded = kTrue;
-  reset_grid(w);
+  w.reset_results();
   if (s.block_mode) {
     w.status->setText(block_status_line(s));
   } else {

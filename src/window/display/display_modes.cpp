@@ -17,8 +17,7 @@
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
-#include "measure/results_table.h"
-#include "modes/views.h"
+#include "display/views.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -187,7 +186,7 @@ void mnuInvert_click(MainWindow& w) {
   draw_frame(w);
   draw_curves(w);
   // Readings taken before no longer match the curve.
-  reset_grid(w);
+  w.reset_results();
 }
 
 void accept_click(MainWindow& w) {

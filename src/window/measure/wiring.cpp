@@ -43,6 +43,7 @@ static void wire_marks_and_texts(MainWindow& w) {
 }
 
 void wire_measure(MainWindow& w) {
+  w.reset_results = [&w] { reset_grid(w); };
   QObject::connect(w.disp, &Surface::mouse_down, &w, [&w](int button, int shift, double x, double y) {
     run_command(w, [&] { disp_mouse_down(w, button, shift, x, y); });
   });

@@ -17,9 +17,8 @@
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
-#include "measure/results_table.h"
 #include "core/typed_values.h"
-#include "modes/views.h"
+#include "display/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
@@ -37,23 +36,6 @@ void enable(std::initializer_list<QWidget*> controls, bool on) {
 
 void channel_colours(SharedState& s) {
   for (int ch = 1; ch <= 3; ++ch) s.ch_colour[ch] = channel_colour(ch);
-}
-
-// The pixel width of the surface, keeping its user width.
-void measure_surface(MainWindow& w) {
-  const int32_t kept = round_i32(w.disp->scale_width());
-  w.disp->set_scale_mode(Surface::ScaleMode::Pixel);
-  w.s.disp_px_width = static_cast<int16_t>(round_i32(w.disp->scale_width()));
-  w.disp->set_scale_mode(Surface::ScaleMode::User);
-  w.disp->set_scale_width(kept);
-}
-
-void free_annotations(MainWindow& w) {
-  for (QLineEdit* t : w.Text1) {
-    t->clear();
-    t->setEnabled(false);
-    t->hide();
-  }
 }
 
 void continuous_caption(MainWindow& w) {
@@ -154,7 +136,7 @@ void mnuBlock_click(MainWindow& w) {
     w.stim->setFocus();
   } else {
     w.status->setText(s.file_loaded ? block_status_line(s) : QString());
-    reset_grid(w);
+    w.reset_results();
     show_picture(w);
   }
 }
@@ -194,7 +176,7 @@ void mnuContinuous_click(MainWindow& w) {
     w.newblk->setEnabled(true);
     w.mnuCopyitem[2]->setEnabled(true);
     w.mnuInvert->setEnabled(true);
-    reset_grid(w);
+    w.reset_results();
   }
   continuous_caption(w);
   w.status->clear();
@@ -207,7 +189,7 @@ void mnuMeasure_click(MainWindow& w) {
   SharedState& s = w.s;
   leave_spectrum_view(w);
   s.file_loaded = kFalse;
-  free_annotations(w);
+  w.free_annotation_boxes();
   channel_colours(s);
   for (int ch = 1; ch <= 3; ++ch) s.ave_colour[ch] = kGrey;
   // 3. menus
@@ -275,7 +257,7 @@ void mnuMeasure_click(MainWindow& w) {
   w.hz->setText("Hz");
   w.scr_lng->setEditText(format_general(s.scr_length));
   w.scr_unit->setText(s.unit_text[0]);
-  measure_surface(w);
+  w.measure_surface();
   s.measure_mode = kTrue;
   // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
   s.current_ch = 1;
@@ -328,16 +310,7 @@ void mnuQuarvel_click(MainWindow& w) {
   w.mnuInvert->setEnabled(true);
   w.mnuPeaks->setVisible(true);
   // 7. the acquisition panel goes, the results come back
-  show({w.controler, w.monitor, w.store, w.halt, w.save}, false);
-  for (int i = 0; i < 3; ++i) {
-    w.ch_list[static_cast<size_t>(i)]->hide();
-    w.gain[static_cast<size_t>(i)]->hide();
-  }
-  show({w.ch_label,       w.gain_label,  w.drug_button, w.stim,          w.ave_count,      w.ave_count_label,
-        w.sampling_label, w.sampling_hz, w.hz,          w.scr_lng_label, w.scr_lng,        w.scr_unit,
-        w.ms1_label,      w.ms2_label,   w.dly1_label,  w.dly1,          w.stim_num_label, w.stim_num,
-        w.interval_label, w.interval,    w.file_label,  w.file_lng,      w.file_unit},
-       false);
+  w.hide_acquisition_controls();
   show({w.add, w.newblk, w.del}, true);
   // The continuous analysis view works with auto peaks and block statistics and without the block
   // average, whatever a block view disabled or enabled before.
@@ -347,7 +320,7 @@ void mnuQuarvel_click(MainWindow& w) {
   for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == s.current_ch);
   colour_scale_buttons(w, s.current_ch);
   // 8.
-  reset_grid(w);
+  w.reset_results();
   show({w.PgUp, w.PgDn, w.Clear, w.status}, true);
   w.set_caption("CONTINUOUS MODE");
   w.status->clear();

@@ -6,7 +6,7 @@
 #include <QImage>
 
 #include "display/draw_frame.h"
-#include "modes/views.h"
+#include "display/views.h"
 #include "support/window_fixture.h"
 #include "ui/surface.h"
 

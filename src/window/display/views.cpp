@@ -1,4 +1,4 @@
-#include "modes/views.h"
+#include "display/views.h"
 
 #include <QAction>
 #include <QPushButton>
