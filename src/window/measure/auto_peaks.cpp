@@ -8,7 +8,6 @@
 
 #include "app/main_window.h"
 #include "core/numbers.h"
-#include "display/draw_frame.h"
 #include "measure/cursor.h"
 #include "measure/peak_scan.h"
 #include "measure/readout.h"

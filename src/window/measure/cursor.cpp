@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "app/main_window.h"
-#include "display/draw_frame.h"
 #include "measure/auto_peaks.h"
 #include "measure/readout.h"
 #include "ui/surface.h"

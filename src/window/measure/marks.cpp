@@ -1,7 +1,6 @@
 #include "measure/marks.h"
 
 #include "app/main_window.h"
-#include "display/draw_frame.h"
 #include "measure/auto_peaks.h"
 #include "measure/cursor.h"
 #include "ui/surface.h"
