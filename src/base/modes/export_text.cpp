@@ -88,39 +88,38 @@ QString whole_table_text(const ResultsStore& results, int ch, int store_row, Tab
   return lines.join(kLineEnd);
 }
 
-CurvePoints curve_points_text(const SharedState& s, double scale_width) {
-  const double w = scale_width * 0.8;  // samples on one screen
-  CurvePoints out;
-  out.last = last_shown_sample(
-      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, w});
-  const float screen = s.scr_length;
-  const float per_screen = static_cast<float>(w);
+namespace {
+
+// The overplot view: one column per block of the current channel, the time inside the block.
+QStringList overplot_points(const SharedState& s, double per_screen) {
+  const int ch = s.current_ch;
   QStringList lines;
-
-  if (s.overplot_on) {
-    const int ch = s.current_ch;
-    QString header = "time" + kTab;
-    for (int32_t k = 1; k <= s.block_count; ++k) header += QString::number(k) + kTab;
-    lines << header;
-    for (int32_t e = 0; e < s.block_length; ++e) {
-      QString line = format_general(static_cast<float>(e) * screen / per_screen) + kTab;
-      for (int32_t k = 0; k < s.block_count; ++k) {
-        line += format_general(
-                    s.work_data(ch, static_cast<int32_t>(static_cast<int64_t>(k) * s.block_length + e))) +
-                kTab;
-      }
-      lines << line;
+  QString header = "time" + kTab;
+  for (int32_t k = 1; k <= s.block_count; ++k) header += QString::number(k) + kTab;
+  lines << header;
+  for (int32_t e = 0; e < s.block_length; ++e) {
+    QString line =
+        format_general(static_cast<float>(e) * s.scr_length / static_cast<float>(per_screen)) + kTab;
+    for (int32_t k = 0; k < s.block_count; ++k) {
+      line += format_general(
+                  s.work_data(ch, static_cast<int32_t>(static_cast<int64_t>(k) * s.block_length + e))) +
+              kTab;
     }
-    out.text = lines.join(kLineEnd);
-    return out;
+    lines << line;
   }
+  return lines;
+}
 
+// Any other view: one line per sample shown, with the curves drawn of every channel with an input
+// and the marker word.
+QStringList view_points(const SharedState& s, double per_screen, int32_t last_shown) {
   std::vector<int> shown;
   for (int c = 1; c <= 3; ++c) {
     if (s.ch_source[c] > 0) shown.push_back(c);
   }
   // The columns of the curves drawn: in the spectrum view the spectra only.
   const ShownCurves curves = shown_curves(s);
+  QStringList lines;
   QString header = "time" + kTab;
   for (size_t k = 0; k < shown.size(); ++k) {
     if (curves.single) header += "ch1" + kTab;
@@ -130,13 +129,14 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
 
   // Only samples that are stored are exported: a view reaching past the data ends with the data.
   const int64_t first = round_i32(s.view_start);
-  const int64_t last = std::min<int64_t>(out.last, s.work_data.last_index());
+  const int64_t last = std::min<int64_t>(last_shown, s.work_data.last_index());
   const bool block = static_cast<bool>(s.block_mode);
+  const float screen = s.scr_length;
   for (int64_t i = first; i <= last; ++i) {
     const int32_t idx = static_cast<int32_t>(i);
     const float from =
         block ? static_cast<float>(static_cast<double>(i) - s.view_start) : static_cast<float>(i);
-    QString line = format_general(from * screen / per_screen) + kTab;
+    QString line = format_general(from * screen / static_cast<float>(per_screen)) + kTab;
     for (const int c : shown) {
       if (curves.single) line += format_general(s.work_data(c, idx)) + kTab;
       if (curves.average)
@@ -147,6 +147,18 @@ CurvePoints curve_points_text(const SharedState& s, double scale_width) {
                                : 0;
     lines << line + QString::number(marker);
   }
+  return lines;
+}
+
+}  // namespace
+
+CurvePoints curve_points_text(const SharedState& s, double scale_width) {
+  const double per_screen = scale_width * 0.8;  // samples on one screen
+  CurvePoints out;
+  out.last = last_shown_sample(ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count,
+                                          s.sample_count, s.view_start, per_screen});
+  const QStringList lines =
+      s.overplot_on ? overplot_points(s, per_screen) : view_points(s, per_screen, out.last);
   out.text = lines.join(kLineEnd);
   return out;
 }

@@ -41,6 +41,12 @@ class Sweep {
   QString run();
 
  private:
+  // The first sample, which only starts the traces; false when the loop is not to go on.
+  bool start();
+  // One sample inside a sweep; false when the loop ends after it.
+  bool sample_in_sweep();
+  // A new sweep at the left edge with its first sample; false when the loop ends.
+  bool new_sweep();
   void sample_all();
   // Waits for the next tick; false when STOP came first (the sample is then not taken).
   bool wait_for_tick();
@@ -153,8 +159,20 @@ class LoopEnd {
 
 QString Sweep::run() {
   const LoopEnd loop_end(w_);
-  // A fresh frame, drawn sample by sample while the loop runs. Requests made before the loop
-  // starts are for an earlier run; those made from here on are kept.
+  if (start()) {
+    while (sample_in_sweep()) {
+      if (x_ != s_.sweep_width && !s_.sweep_restart) continue;
+      if (!new_sweep()) break;
+    }
+  }
+  if (!s_.block_mode) w_.stim->setEnabled(false);
+  if (s_.recording && error_.isEmpty()) flush();
+  return error_;
+}
+
+bool Sweep::start() {
+  // Requests made before the loop starts are for an earlier run; those made from here on are
+  // kept. The frame is drawn fresh, and the sweep drawn sample by sample onto it.
   s_.stop_request = kFalse;
   s_.sweep_restart = kFalse;
   d_.set_auto_redraw(false);
@@ -192,56 +210,52 @@ QString Sweep::run() {
   s_.acq_running = kTrue;
   w_.halt->setFocus();
   w_.stim->setEnabled(true);
-  go_on = go_on && !s_.stop_request;
+  return go_on && !s_.stop_request;
+}
 
-  while (go_on) {
-    sample_all();
-    if (!wait_for_tick()) break;
-    plot_all(x_);
-    draw_marker(x_);
-    if (s_.recording) {
-      if (store_frame()) break;  // a chunk full inside a sweep ends the recording
-      if (!flush_when_due()) break;
-    }
-    end_of_frame();
-    x_ += 1;
-    QCoreApplication::processEvents();
-    if (s_.stop_request) break;
-    if (x_ != s_.sweep_width && !s_.sweep_restart) continue;
-
-    // A new sweep.
-    if (s_.sweep_restart) {
-      // A restart never touches the chunk: the recording keeps its length.
-      s_.view_start = 0;
-      s_.sweep_restart = kFalse;
-      s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
-    } else {
-      s_.view_start +=
-          static_cast<float>(static_cast<double>(s_.scr_factor) * s_.scr_length / s_.sample_interval);
-    }
-    // The first segment joins the last value of the previous sweep at x = 0 to the new one at
-    // x = 1, and the next sample is plotted at x = 1 again.
-    draw_frame(w_);
-    sample_all();
-    if (!wait_for_tick()) break;
-    x_ = 1;
-    plot_all(x_);
-    draw_marker(x_);
-    if (s_.recording) {
-      // A chunk full on the first frame of a sweep is written, and the recording goes on.
-      if (store_frame()) {
-        if (!flush()) break;
-        new_chunk();
-      } else if (!flush_when_due()) {
-        break;
-      }
-    }
-    end_of_frame();
+bool Sweep::sample_in_sweep() {
+  sample_all();
+  if (!wait_for_tick()) return false;
+  plot_all(x_);
+  draw_marker(x_);
+  if (s_.recording) {
+    if (store_frame()) return false;  // a chunk full inside a sweep ends the recording
+    if (!flush_when_due()) return false;
   }
+  end_of_frame();
+  x_ += 1;
+  QCoreApplication::processEvents();
+  return !s_.stop_request;
+}
 
-  if (!s_.block_mode) w_.stim->setEnabled(false);
-  if (s_.recording && error_.isEmpty()) flush();
-  return error_;
+bool Sweep::new_sweep() {
+  if (s_.sweep_restart) {
+    // A restart never touches the chunk: the recording keeps its length.
+    s_.view_start = 0;
+    s_.sweep_restart = kFalse;
+    s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
+  } else {
+    s_.view_start += static_cast<float>(samples_per_screen(s_));
+  }
+  // The first segment joins the last value of the previous sweep at x = 0 to the new one at
+  // x = 1, and the next sample is plotted at x = 1 again.
+  draw_frame(w_);
+  sample_all();
+  if (!wait_for_tick()) return false;
+  x_ = 1;
+  plot_all(x_);
+  draw_marker(x_);
+  if (s_.recording) {
+    // A chunk full on the first frame of a sweep is written, and the recording goes on.
+    if (store_frame()) {
+      if (!flush()) return false;
+      new_chunk();
+    } else if (!flush_when_due()) {
+      return false;
+    }
+  }
+  end_of_frame();
+  return true;
 }
 
 }  // namespace

@@ -74,6 +74,60 @@ void end_block_recording(MainWindow& w) {
   if (was_open && !closed) report_record_error(w, closed.failure().detail);
 }
 
+// The file a recording goes to, chosen in the save dialog from the proposed next free name; an
+// existing file of that name is replaced. Empty when cancelled or when it cannot be replaced.
+QString choose_recording_file(MainWindow& w) {
+  const QString dir = w.services.data_dir;
+  QDir().mkpath(dir);
+  FileDialogRequest req;
+  req.filter = "Data File (*.bin)";
+  req.filter_index = 1;
+  req.title = "Open file to save data";
+  req.file_name = propose_recording_name(dir);
+  req.initial_dir = dir;
+  req.default_ext = "bin";
+  const QString name = w.dialogs().save_file(req);
+  if (name.isEmpty()) return {};
+  // The dialog has confirmed the replacement of an existing file; an empty one is simply reused.
+  const QFileInfo existing(name);
+  if (existing.exists() && existing.size() > 0 && !QFile::remove(name)) {
+    report_record_error(w, QStringLiteral("the file cannot be replaced (%1)").arg(existing.fileName()));
+    return {};
+  }
+  return name;
+}
+
+// Block recording: the file stays open, STIM makes blocks and Save appends them.
+void start_block_recording(MainWindow& w) {
+  SharedState& s = w.s;
+  w.save->setEnabled(true);
+  s.saved_count = 0;
+  w.ave_count->setText(format(s.saved_count, " ##0"));
+  w.ave_count_label->setText("saved");
+  w.halt->setEnabled(true);
+  w.halt->setText("CLOSE");
+  w.set_caption("BLOCK RECORD MODE  file name: " + s.data_file_name);
+  w.stim->setFocus();
+}
+
+// Continuous recording: the acquisition loop writes the frames as they come; the file is closed
+// after it and the controls come back.
+void run_continuous_recording(MainWindow& w) {
+  SharedState& s = w.s;
+  set_continuous_recording_controls(w, false);
+  w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
+  w.halt->setEnabled(true);
+  QString err = acquire(w);
+  const Status closed = w.recorder.close();
+  if (err.isEmpty() && !closed) err = closed.failure().detail;
+  s.recording = kFalse;
+  w.halt->setEnabled(false);
+  set_recording_controls(w, true);
+  set_continuous_recording_controls(w, true);
+  w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
+  if (!err.isEmpty()) report_record_error(w, err);
+}
+
 }  // namespace
 
 void store_click(MainWindow& w) {
@@ -88,61 +142,21 @@ void store_click(MainWindow& w) {
                         "File length");
     return;
   }
-
-  const QString dir = w.services.data_dir;
-  QDir().mkpath(dir);
-  const QString proposal = propose_recording_name(dir);
-  FileDialogRequest req;
-  req.filter = "Data File (*.bin)";
-  req.filter_index = 1;
-  req.title = "Open file to save data";
-  req.file_name = proposal;
-  req.initial_dir = dir;
-  req.default_ext = "bin";
-  const QString name = w.dialogs().save_file(req);
+  const QString name = choose_recording_file(w);
   if (name.isEmpty()) return;  // cancelled: nothing is recorded and nothing changes
   s.data_file_name = name;
   s.rec_file_no = 1;
-
-  // The dialog has confirmed the replacement of an existing file; an empty one is simply reused.
-  QFileInfo existing(name);
-  if (existing.exists() && existing.size() > 0 && !QFile::remove(name)) {
-    report_record_error(w, QStringLiteral("the file cannot be replaced (%1)").arg(existing.fileName()));
-    return;
-  }
   if (const Status st = w.recorder.create(name, recording_header(w)); !st) {
     report_record_error(w, st.failure().detail);
     return;
   }
-
   s.recording = kTrue;
   set_recording_controls(w, false);
-
   if (s.block_mode) {
-    w.save->setEnabled(true);
-    s.saved_count = 0;
-    w.ave_count->setText(format(s.saved_count, " ##0"));
-    w.ave_count_label->setText("saved");
-    w.halt->setEnabled(true);
-    w.halt->setText("CLOSE");
-    w.set_caption("BLOCK RECORD MODE  file name: " + s.data_file_name);
-    w.stim->setFocus();
-    return;
+    start_block_recording(w);
+  } else {
+    run_continuous_recording(w);
   }
-
-  // Continuous: the loop writes the frames as they come and the file is closed after it.
-  set_continuous_recording_controls(w, false);
-  w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
-  w.halt->setEnabled(true);
-  QString err = acquire(w);
-  const Status closed = w.recorder.close();
-  if (err.isEmpty() && !closed) err = closed.failure().detail;
-  s.recording = kFalse;
-  w.halt->setEnabled(false);
-  set_recording_controls(w, true);
-  set_continuous_recording_controls(w, true);
-  w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
-  if (!err.isEmpty()) report_record_error(w, err);
 }
 
 void end_recording_after_failure(MainWindow& w) {

@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 
 #include "app/handlers.h"
-#include "core/numbers.h"
 #include "app/startup.h"
+#include "core/numbers.h"
 #include "ui/fonts.h"
 #include "ui/progress_window.h"
 #include "ui/results_grid.h"
@@ -116,12 +116,33 @@ void MainWindow::free_annotation_boxes() {
 
 void MainWindow::hide_acquisition_controls() {
   controler->hide();
-  for (QWidget* c : std::initializer_list<QWidget*>{
-           monitor,        store,      halt,      save,      ch_label,       gain_label, drug_button,
-           stim,           ave_count,  ave_count_label,      sampling_label, sampling_hz, hz,
-           scr_lng_label,  scr_lng,    scr_unit,  ms1_label, ms2_label,      dly1_label, dly1,
-           stim_num_label, stim_num,   interval_label,       interval,       file_label, file_lng,
-           file_unit})
+  for (QWidget* c : std::initializer_list<QWidget*>{monitor,
+                                                    store,
+                                                    halt,
+                                                    save,
+                                                    ch_label,
+                                                    gain_label,
+                                                    drug_button,
+                                                    stim,
+                                                    ave_count,
+                                                    ave_count_label,
+                                                    sampling_label,
+                                                    sampling_hz,
+                                                    hz,
+                                                    scr_lng_label,
+                                                    scr_lng,
+                                                    scr_unit,
+                                                    ms1_label,
+                                                    ms2_label,
+                                                    dly1_label,
+                                                    dly1,
+                                                    stim_num_label,
+                                                    stim_num,
+                                                    interval_label,
+                                                    interval,
+                                                    file_label,
+                                                    file_lng,
+                                                    file_unit})
     c->hide();
   for (int i = 0; i < 3; ++i) {
     ch_list[static_cast<size_t>(i)]->hide();
@@ -147,10 +168,18 @@ void MainWindow::set_busy(bool on) {
 }
 
 void MainWindow::build_controls() {
+  build_display_controls();
+  build_acquisition_controls();
+  build_buttons();
+  build_results_and_labels();
+  Scroll = new ProgressWindow(this);
+}
+
+// The plotting surface with what lies on it: the annotation boxes and the cursor readout; the
+// status line.
+void MainWindow::build_display_controls() {
   const QFont times = times_font(10);
   const QFont arial = arial_font(9);
-  const QFont symbol = times_font(11, true);
-
   disp = named(new Surface, "disp", "plotting surface");
   disp->setFont(arial);
   disp->set_back_colour(kBlue);
@@ -172,20 +201,23 @@ void MainWindow::build_controls() {
   status = named(new QLineEdit, "status");
   status->setFont(arial);
   status->setReadOnly(true);
+}
 
+// The acquisition panel's lists and boxes, and the channel selection.
+void MainWindow::build_acquisition_controls() {
+  const QFont times = times_font(10);
   controler = named(new QFrame, "controler", "acquisition panel");
   controler->setFrameShape(QFrame::StyledPanel);
   Frame1 = named(new QGroupBox, "Frame1", "channel selection");
+  auto* group = new QButtonGroup(this);
   for (int i = 0; i < 3; ++i) {
     ch_select[i] = named(new QRadioButton(QString::number(i + 1)), indexed("ch_select", i),
                          QStringLiteral("select channel %1").arg(i + 1));
     ch_select[i]->setFont(times);
+    group->addButton(ch_select[i], i);
     ch_list[i] = combo(indexed("ch_list", i).toLatin1(), {"none", "1. ch", "2. ch", "3. ch", "4. ch"}, false);
     gain[i] = combo(indexed("gain", i).toLatin1(), {"1x", "2x", "4x", "8x"}, false);
   }
-  auto* group = new QButtonGroup(this);
-  for (int i = 0; i < 3; ++i) group->addButton(ch_select[i], i);
-
   sampling_hz = combo("sampling_hz", {"200", "100", "50", "25", "10"}, true);
   scr_lng = combo("scr_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
   file_lng = combo("file_lng", {"5", "10", "15", "20", "30", "40", "50", "60"}, true);
@@ -193,7 +225,13 @@ void MainWindow::build_controls() {
   dly1 = combo("dly1", numbers(0, 10), true);
   stim_num = combo("stim_num", numbers(0, 10), true);
   interval = combo("interval", numbers(0, 10), true);
+}
 
+// Every push button; those whose caption is a symbol get a spoken name.
+void MainWindow::build_buttons() {
+  const QFont times = times_font(10);
+  const QFont arial = arial_font(9);
+  const QFont symbol = times_font(11, true);
   monitor = button("monitor", "Monitor", times);
   store = button("store", "Record", times);
   halt = button("halt", "STOP", times);
@@ -212,7 +250,12 @@ void MainWindow::build_controls() {
   del = button("del", "Delete", times);
   Clear = button("Clear", "CLR", times);
   newblk = button("newblk", "Newblk", times);
+}
 
+// The three results grids, coloured like their channels, and the labels.
+void MainWindow::build_results_and_labels() {
+  const QFont times = times_font(10);
+  const QFont arial = arial_font(9);
   for (int i = 0; i < 3; ++i) {
     Grid1[i] = named(new ResultsGrid(200, 8), indexed("Grid1", i),
                      QStringLiteral("results of channel %1").arg(i + 1));
@@ -220,7 +263,6 @@ void MainWindow::build_controls() {
   }
   Grid1[1]->set_back_colour(kYellow);
   Grid1[2]->set_back_colour(kCyan);
-
   ave_count = label("ave_count", "", times);
   ave_count_label = label("ave_count_label", "saved", times);
   SA_label = label("SA_label", "", times);
@@ -239,8 +281,6 @@ void MainWindow::build_controls() {
   ms2_label = label("ms2_label", "ms", times);
   gain_label = label("gain_label", "gain", times);
   ch_label = label("ch_label", "ch", times);
-
-  Scroll = new ProgressWindow(this);
 }
 
 void MainWindow::build_menus() {
@@ -305,8 +345,18 @@ void MainWindow::build_menus() {
 void MainWindow::build_layout() {
   auto* central = new QWidget;
   auto* outer = new QHBoxLayout(central);
+  outer->addLayout(results_column(), 1);
+  auto* right_box = new QWidget;
+  right_box->setLayout(controls_column());
+  right_box->setFixedWidth(310);
+  outer->addWidget(right_box);
+  setCentralWidget(central);
+  resize(1280, 800);
+  connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
+}
 
-  // Left: the plotting surface, the status line, the paging and results buttons, the grids.
+// Left: the plotting surface, the status line with the paging and results buttons, the grids.
+QLayout* MainWindow::results_column() {
   auto* left = new QVBoxLayout;
   left->addWidget(disp, 1);
   auto* bar = new QHBoxLayout;
@@ -319,54 +369,46 @@ void MainWindow::build_layout() {
   bar->addWidget(newblk);
   left->addLayout(bar);
   for (auto* g : Grid1) left->addWidget(g);
-  outer->addLayout(left, 1);
+  return left;
+}
 
-  // Right: the acquisition panel, the channel selection and the display buttons.
-  auto* right = new QVBoxLayout;
+// The acquisition panel: buttons, then one row per setting with its label and unit, then the
+// input and gain of each channel.
+void MainWindow::fill_acquisition_panel() {
   auto* panel = new QGridLayout(controler);
   int r = 0;
-  panel->addWidget(monitor, r, 0);
-  panel->addWidget(store, r, 1);
-  panel->addWidget(halt, r++, 2);
-  panel->addWidget(stim, r, 0);
-  panel->addWidget(save, r, 1);
-  panel->addWidget(drug_button, r++, 2);
-  panel->addWidget(sampling_label, r, 0);
-  panel->addWidget(sampling_hz, r, 1);
-  panel->addWidget(hz, r++, 2);
-  panel->addWidget(scr_lng_label, r, 0);
-  panel->addWidget(scr_lng, r, 1);
-  panel->addWidget(scr_unit, r++, 2);
-  panel->addWidget(file_label, r, 0);
-  panel->addWidget(file_lng, r, 1);
-  panel->addWidget(file_unit, r++, 2);
-  panel->addWidget(dly1_label, r, 0);
-  panel->addWidget(dly1, r, 1);
-  panel->addWidget(ms1_label, r++, 2);
-  panel->addWidget(stim_num_label, r, 0);
-  panel->addWidget(stim_num, r++, 1);
-  panel->addWidget(interval_label, r, 0);
-  panel->addWidget(interval, r, 1);
-  panel->addWidget(ms2_label, r++, 2);
-  panel->addWidget(ch_label, r, 1);
-  panel->addWidget(gain_label, r++, 2);
-  for (int i = 0; i < 3; ++i) {
-    panel->addWidget(ch_list[i], r, 1);
-    panel->addWidget(gain[i], r++, 2);
-  }
-  right->addWidget(controler);
+  auto row = [&](QWidget* a, QWidget* b, QWidget* c) {
+    if (a) panel->addWidget(a, r, 0);
+    if (b) panel->addWidget(b, r, 1);
+    if (c) panel->addWidget(c, r, 2);
+    ++r;
+  };
+  row(monitor, store, halt);
+  row(stim, save, drug_button);
+  row(sampling_label, sampling_hz, hz);
+  row(scr_lng_label, scr_lng, scr_unit);
+  row(file_label, file_lng, file_unit);
+  row(dly1_label, dly1, ms1_label);
+  row(stim_num_label, stim_num, nullptr);
+  row(interval_label, interval, ms2_label);
+  row(nullptr, ch_label, gain_label);
+  for (int i = 0; i < 3; ++i) row(nullptr, ch_list[i], gain[i]);
+}
 
+// Right: the acquisition panel, the channel selection, the scale buttons and the average.
+QLayout* MainWindow::controls_column() {
+  auto* right = new QVBoxLayout;
+  fill_acquisition_panel();
+  right->addWidget(controler);
   auto* sel = new QHBoxLayout(Frame1);
   for (auto* rb : ch_select) sel->addWidget(rb);
   right->addWidget(Frame1);
-
   auto* scale = new QGridLayout;
   scale->addWidget(mul, 0, 0);
   scale->addWidget(div, 0, 1);
   scale->addWidget(pshift, 1, 0);
   scale->addWidget(nshift, 1, 1);
   right->addLayout(scale);
-
   auto* ave = new QGridLayout;
   ave->addWidget(accept, 0, 0);
   ave->addWidget(clear_ave, 0, 1);
@@ -377,14 +419,7 @@ void MainWindow::build_layout() {
   right->addWidget(Picture1);
   right->addWidget(dummy);
   right->addStretch(1);
-  auto* right_box = new QWidget;
-  right_box->setLayout(right);
-  right_box->setFixedWidth(310);
-  outer->addWidget(right_box);
-
-  setCentralWidget(central);
-  resize(1280, 800);
-  connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
+  return right;
 }
 
 }  // namespace quarvel

@@ -20,6 +20,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -168,8 +169,15 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_controls();
+  void build_display_controls();
+  void build_acquisition_controls();
+  void build_buttons();
+  void build_results_and_labels();
   void build_menus();
   void build_layout();
+  QLayout* results_column();
+  QLayout* controls_column();
+  void fill_acquisition_panel();
   bool busy_ = false;
 };
 

@@ -85,7 +85,7 @@ static void prepare_grid(ResultsGrid& g) {
 
 void form_initialize(MainWindow& w) {
   SharedState& s = w.s;
-  // 1. modes and block bookkeeping
+  // Modes and block bookkeeping.
   s.level_div = 8;
   s.block_mode = kFalse;
   s.block_length = -1;
@@ -95,35 +95,34 @@ void form_initialize(MainWindow& w) {
   s.show_average = kFalse;
   s.psd_shown = kFalse;
   s.overplot_on = kFalse;
-  // 2.
   w.SA_label->setText(" sngl");
-  // 3. colours
+  // Colours.
   for (int ch = 1; ch <= 3; ++ch) {
     s.scale_colour[ch] = channel_colour(ch);
     s.ch_colour[ch] = channel_colour(ch);
     s.ave_colour[ch] = kGrey;
   }
-  // 4.-5. rate and lengths; one screen of samples takes 80 % of the surface width
+  // Rate and lengths; one screen of samples takes 80 % of the surface width.
   set_continuous_defaults(w);
   s.file_length = 180;
   s.sample_count = round_i32(static_cast<double>(s.sampling_rate) * 180);
-  // 6.
+  // The average, empty.
   s.ave_n = 0;
   w.ave_count->setText(format(s.ave_n, " ###0"));
-  // 7. stimulus settings
+  // Stimulus settings.
   s.stim_delay = 0;
   s.stim_count = 1;
   s.stim_interval = 0;
   w.dly1->setEditText("0");
   w.interval->setEditText("0");
   w.stim_num->setCurrentIndex(1);
-  // 8.-9. per-channel scale, results counters, axis divisions, cursor state
+  // Per-channel scale, results counters, axis divisions, cursor state.
   reset_view_settings(s);
-  // 10.
+  // The amplitude steps.
   s.range_table = {5000, 4000, 2000, 1000, 500, 250, 125,  100,  50,   25,
                    20,   10,   5,    4,    2,   1,   0.5f, 0.3f, 0.2f, 0.1f};
   s.range_count = 20;
-  // 11.
+  // One channel counted, channel 1 selected.
   s.channel_count = 1;
   s.current_ch = 1;
   w.ch_select[static_cast<size_t>(s.current_ch - 1)]->setChecked(true);
@@ -132,13 +131,13 @@ void form_initialize(MainWindow& w) {
   w.scr_lng->setEditText(format_general(s.scr_length));
   show_start_controls(w);
   colour_scale_buttons(w, s.current_ch);
-  // 12. the results grids
+  // The results grids.
   for (int i = 0; i < 3; ++i) {
     prepare_grid(*w.Grid1[static_cast<size_t>(i)]);
     w.Grid1[static_cast<size_t>(i)]->setVisible(i == s.current_ch - 1);
     s.grid_row[i + 1] = s.block_row[i + 1] = s.store_row[i + 1] = s.grid_col[i + 1] = 1;
   }
-  // 13.
+  // The empty frame.
   draw_frame(w);
 }
 

@@ -65,8 +65,10 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
       }
       const PlotGeometry band = use_channel(w, ch);
       // Each column is the one pixel column at x; the next column starts at the next pixel.
-      if (!ave.empty()) d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
-      if (!single.empty()) d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
+      if (!ave.empty())
+        d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
+      if (!single.empty())
+        d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
     }
   }
   return drew;
@@ -94,7 +96,8 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     single_pen[k].colour = s.ch_colour[chs[k]];
   }
 
-  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band, double x) {
+  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band,
+                     double x) {
     if (!a.has(ch, index)) return;
     const double y = band.clamp_to_band(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
     if (pen.has_prev) d.line(x - 1, pen.prev, x, y, pen.colour);
@@ -169,8 +172,8 @@ void draw_curves(MainWindow& w) {
 
   // the last sample shown
   const double W = d.scale_width();
-  const int32_t last = last_shown_sample(
-      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
+  const int32_t last = last_shown_sample(ViewExtent{static_cast<bool>(s.block_mode), s.block_length,
+                                                    s.block_count, s.sample_count, s.view_start, 0.8 * W});
   s.sweep_width = last;
 
   // the surface's width in pixels, and the samples falling on one pixel

@@ -65,8 +65,8 @@ void draw_time_axis(MainWindow& w, const PlotGeometry& g) {
     if (!s.block_mode) value += static_cast<double>(s.sample_interval) * s.view_start / s.scr_factor;
     const double tick_x = j * screen_samples / s.time_divs + s.plot_left;
     d.line(tick_x, s.time_axis_y, tick_x, label_top);
-    print_centred(d, format(static_cast<float>(value), "##0.0#"), g.plot_right() * j / s.time_divs + s.plot_left,
-                  label_top);
+    print_centred(d, format(static_cast<float>(value), "##0.0#"),
+                  g.plot_right() * j / s.time_divs + s.plot_left, label_top);
   }
   const double end_x = screen_samples + s.plot_left;
   d.line(end_x, s.time_axis_y, end_x, label_top);

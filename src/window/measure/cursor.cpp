@@ -28,7 +28,8 @@ void invert_cursor_line(MainWindow& w, double x) {
 }
 
 ReadoutSource readout_source(const MainWindow& w) {
-  return quarvel::readout_source(w.s, w.mnuOverplot->isChecked(), w.mnuS->isChecked() || w.mnuS_A->isChecked());
+  return quarvel::readout_source(w.s, w.mnuOverplot->isChecked(),
+                                 w.mnuS->isChecked() || w.mnuS_A->isChecked());
 }
 
 // Hides the readout label and gives it the reading of a cursor at x, sized to its text.
@@ -53,8 +54,8 @@ static void show_readout(MainWindow& w, double x) {
 // The press position held inside the data, in the precision the cursor is kept in.
 static float clamped_x(const MainWindow& w, double x) {
   const SharedState& s = w.s;
-  return static_cast<float>(clamp_cursor_x(x, w.disp->scale_width(), static_cast<bool>(s.block_mode), s.block_length,
-                                           s.sample_count, s.view_start));
+  return static_cast<float>(clamp_cursor_x(x, w.disp->scale_width(), static_cast<bool>(s.block_mode),
+                                           s.block_length, s.sample_count, s.view_start));
 }
 
 // Right press in the continuous view: the first press marks one edge, the second draws the

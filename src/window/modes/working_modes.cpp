@@ -10,14 +10,14 @@
 #include <cmath>
 
 #include "app/main_window.h"
-#include "core/numbers.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "core/numbers.h"
+#include "core/typed_values.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
-#include "core/typed_values.h"
 #include "display/views.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
@@ -98,10 +98,10 @@ void mnuBlock_click(MainWindow& w) {
     return;
   }
   if (samples > kMaxBlockLength) {
-    w.dialogs().warning(QStringLiteral("The block length must be at most %1 ms.")
-                            .arg(format_general_double(
-                                std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
-                        "Get length");
+    w.dialogs().warning(
+        QStringLiteral("The block length must be at most %1 ms.")
+            .arg(format_general_double(std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
+        "Get length");
     return;
   }
   leave_spectrum_view(w);
@@ -185,14 +185,11 @@ void mnuContinuous_click(MainWindow& w) {
   if (!s.measure_mode) draw_curves(w);
 }
 
-void mnuMeasure_click(MainWindow& w) {
-  SharedState& s = w.s;
-  leave_spectrum_view(w);
-  s.file_loaded = kFalse;
-  w.free_annotation_boxes();
-  channel_colours(s);
-  for (int ch = 1; ch <= 3; ++ch) s.ave_colour[ch] = kGrey;
-  // 3. menus
+namespace {
+
+// The menus of measurement mode: Quarvel and Block mode offered, the analysis menus hidden, the
+// single curves ticked.
+void measurement_menus(MainWindow& w) {
   w.mnuMeasure->setVisible(false);
   w.mnuQuarvel->setVisible(true);
   w.mnuBlock->setText("Block mode");
@@ -204,11 +201,16 @@ void mnuMeasure_click(MainWindow& w) {
   for (QAction* a : {w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(false);
   w.mnuS->setChecked(true);
   w.SA_label->setText(" sngl");
-  s.overplot_on = kFalse;
+  w.s.overplot_on = kFalse;
   // Single is ticked, so the single curves are what a generated block shows.
-  s.show_single = kTrue;
-  s.show_average = kFalse;
-  w.set_caption("CONTINUOUS MODE");
+  w.s.show_single = kTrue;
+  w.s.show_average = kFalse;
+}
+
+// The acquisition panel with its start-up contents: no input on any channel, gains 1x, the block
+// settings present but off, the results tables away.
+void show_acquisition_panel(MainWindow& w) {
+  SharedState& s = w.s;
   w.controler->show();
   show({w.add, w.newblk, w.del, w.PgUp, w.PgDn, w.Clear, w.status}, false);
   show({w.monitor, w.store, w.halt}, true);
@@ -217,7 +219,6 @@ void mnuMeasure_click(MainWindow& w) {
   enable({w.ave_count, w.ave_count_label, w.dly1, w.dly1_label, w.stim_num, w.stim_num_label, w.interval,
           w.interval_label, w.ms1_label, w.ms2_label},
          false);
-  // 6.
   for (int i = 0; i < 3; ++i) {
     w.ch_list[static_cast<size_t>(i)]->setCurrentIndex(0);
     w.ch_list[static_cast<size_t>(i)]->show();
@@ -226,12 +227,22 @@ void mnuMeasure_click(MainWindow& w) {
     w.gain[static_cast<size_t>(i)]->show();
     w.Grid1[static_cast<size_t>(i)]->hide();
   }
-  // 7.
+  show({w.drug_button,   w.stim,           w.ave_count, w.ave_count_label, w.dly1_label,
+        w.dly1,          w.stim_num_label, w.stim_num,  w.interval_label,  w.interval,
+        w.file_label,    w.file_lng,       w.file_unit, w.sampling_label,  w.hz,
+        w.scr_lng_label, w.scr_lng,        w.scr_unit,  w.ms1_label,       w.ms2_label},
+       true);
+  enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
+}
+
+// The recording settings as measurement starts them: 10 Hz, 8 s screens, 180 s files, one
+// stimulus per block without delay or interval, no average.
+void measurement_defaults(MainWindow& w) {
+  SharedState& s = w.s;
   set_continuous_defaults(w);
   s.file_length = 180;
   w.file_lng->setEditText("180");
   s.sample_count = round_i32(static_cast<double>(s.file_length) * s.sampling_rate);
-  // 8.
   s.ave_n = 0;
   w.ave_count->setText(format(s.ave_n, " ###0"));
   w.ave_count_label->setText(" ave#");
@@ -241,22 +252,64 @@ void mnuMeasure_click(MainWindow& w) {
   w.dly1->setEditText(" 0");
   w.stim_num->setCurrentIndex(1);
   w.interval->setEditText(" 0");
-  // 9.
   s.block_mode = kFalse;
   s.block_length = -1;
   reset_view_settings(s);
-  // 10.
-  show({w.drug_button,   w.stim,           w.ave_count, w.ave_count_label, w.dly1_label,
-        w.dly1,          w.stim_num_label, w.stim_num,  w.interval_label,  w.interval,
-        w.file_label,    w.file_lng,       w.file_unit, w.sampling_label,  w.hz,
-        w.scr_lng_label, w.scr_lng,        w.scr_unit,  w.ms1_label,       w.ms2_label},
-       true);
-  enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
   w.sampling_hz->setEditText(format_general(s.sampling_rate));
   w.sampling_hz->show();
   w.hz->setText("Hz");
   w.scr_lng->setEditText(format_general(s.scr_length));
   w.scr_unit->setText(s.unit_text[0]);
+}
+
+// The menus of analysis mode, continuous: Measure, Open and the analysis menus offered.
+void analysis_menus(MainWindow& w) {
+  w.mnuMeasure->setVisible(true);
+  w.mnuQuarvel->setVisible(false);
+  w.mnuOpen->setVisible(true);
+  w.separator1->setVisible(true);
+  w.mnuBlock->setVisible(true);
+  w.mnuBlock->setText("Block mode");
+  w.mnuContinuous->setVisible(false);
+  w.mnuMarksoff->setVisible(true);
+  set_menu_visible(w.mnuCopy, true);
+  w.mnuCopyitem[2]->setEnabled(true);
+  set_menu_visible(w.mnuText, true);
+  set_menu_visible(w.mnuZoom, true);
+  w.mnuInvert->setVisible(true);
+  w.mnuInvert->setEnabled(true);
+  w.mnuPeaks->setVisible(true);
+  // The continuous analysis view works with auto peaks and block statistics and without the block
+  // average, whatever a block view disabled or enabled before.
+  w.mnuPeaks->setEnabled(true);
+}
+
+// The results side of the window: the tables of the current channel, the paging and reading
+// buttons, the status line.
+void show_results_side(MainWindow& w) {
+  w.hide_acquisition_controls();
+  show({w.add, w.newblk, w.del}, true);
+  w.newblk->setEnabled(true);
+  enable({w.accept, w.clear_ave}, false);
+  for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == w.s.current_ch);
+  colour_scale_buttons(w, w.s.current_ch);
+  w.reset_results();
+  show({w.PgUp, w.PgDn, w.Clear, w.status}, true);
+}
+
+}  // namespace
+
+void mnuMeasure_click(MainWindow& w) {
+  SharedState& s = w.s;
+  leave_spectrum_view(w);
+  s.file_loaded = kFalse;
+  w.free_annotation_boxes();
+  channel_colours(s);
+  for (int ch = 1; ch <= 3; ++ch) s.ave_colour[ch] = kGrey;
+  measurement_menus(w);
+  w.set_caption("CONTINUOUS MODE");
+  show_acquisition_panel(w);
+  measurement_defaults(w);
   w.measure_surface();
   s.measure_mode = kTrue;
   // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
@@ -284,44 +337,15 @@ void mnuQuarvel_click(MainWindow& w) {
     s.ave_colour[ch] = kGrey;
   }
   channel_colours(s);
-  // 3.-4.
   set_continuous_defaults(w);
   s.ave_n = 0;
   reset_view_settings(s);
-  // 5.
   enable({w.mul, w.div, w.nshift, w.pshift}, true);
   for (QRadioButton* b : w.ch_select) b->show();
   s.current_ch = 1;
   w.ch_select[0]->setChecked(true);
-  // 6. menus
-  w.mnuMeasure->setVisible(true);
-  w.mnuQuarvel->setVisible(false);
-  w.mnuOpen->setVisible(true);
-  w.separator1->setVisible(true);
-  w.mnuBlock->setVisible(true);
-  w.mnuBlock->setText("Block mode");
-  w.mnuContinuous->setVisible(false);
-  w.mnuMarksoff->setVisible(true);
-  set_menu_visible(w.mnuCopy, true);
-  w.mnuCopyitem[2]->setEnabled(true);
-  set_menu_visible(w.mnuText, true);
-  set_menu_visible(w.mnuZoom, true);
-  w.mnuInvert->setVisible(true);
-  w.mnuInvert->setEnabled(true);
-  w.mnuPeaks->setVisible(true);
-  // 7. the acquisition panel goes, the results come back
-  w.hide_acquisition_controls();
-  show({w.add, w.newblk, w.del}, true);
-  // The continuous analysis view works with auto peaks and block statistics and without the block
-  // average, whatever a block view disabled or enabled before.
-  w.mnuPeaks->setEnabled(true);
-  w.newblk->setEnabled(true);
-  enable({w.accept, w.clear_ave}, false);
-  for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == s.current_ch);
-  colour_scale_buttons(w, s.current_ch);
-  // 8.
-  w.reset_results();
-  show({w.PgUp, w.PgDn, w.Clear, w.status}, true);
+  analysis_menus(w);
+  show_results_side(w);
   w.set_caption("CONTINUOUS MODE");
   w.status->clear();
   draw_frame(w);
