@@ -66,25 +66,8 @@ void end_progress(MainWindow& w) {
   w.Scroll->hide();
 }
 
-// A file read in full and not shown yet.
-struct FileRead {
-  bool prn = false;
-  int16_t channel_count = 0;
-  PerChannel<int16_t> ch_source = PerChannel<int16_t>::filled(0);
-  PerChannel<float> ch_max = PerChannel<float>::filled(0.0f);
-  Flag block_mode = kFalse;
-  int32_t block_length = -1;
-  bool has_stimulus_settings = false;  // a versioned .bin header
-  int16_t stim_delay = 0;
-  int16_t stim_count = 0;
-  int16_t stim_interval = 0;
-  float sample_interval = 0;
-  int32_t sample_count = 0;
-  SampleArray samples;
-  std::vector<int16_t> markers;
-};
 
-std::optional<FileRead> read_bin_file(MainWindow& w) {
+std::optional<LoadedFile> read_bin_file(MainWindow& w) {
   const ChannelCountQuestion ask = [&w] {
     w.set_busy(false);
     const QString answer = w.dialogs().input_box("Number of recorded channels:", "Channel number", "1");
@@ -95,7 +78,7 @@ std::optional<FileRead> read_bin_file(MainWindow& w) {
   end_progress(w);
   if (!read) return std::nullopt;
   BinContents& d = read.value();
-  FileRead f;
+  LoadedFile f;
   f.channel_count = d.header.channel_count;
   f.ch_source = d.ch_source;
   f.ch_max = d.ch_max;
@@ -114,7 +97,7 @@ std::optional<FileRead> read_bin_file(MainWindow& w) {
   return f;
 }
 
-std::optional<FileRead> read_prn_file(MainWindow& w) {
+std::optional<LoadedFile> read_prn_file(MainWindow& w) {
   w.set_busy(false);
   const Result<int> channels = channel_count_from_answer(
       w.dialogs().input_box("Number of recorded channels:", "Channel number", "1"), 2);
@@ -130,7 +113,7 @@ std::optional<FileRead> read_prn_file(MainWindow& w) {
   if (!(rate > 0) || !std::isfinite(interval) || !(interval > 0)) return std::nullopt;
   w.set_busy(true);
   PrnContents& d = read.value();
-  FileRead f;
+  LoadedFile f;
   f.prn = true;
   f.channel_count = static_cast<int16_t>(d.channel_count);
   for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = 1;
@@ -143,13 +126,13 @@ std::optional<FileRead> read_prn_file(MainWindow& w) {
 
 // Reads the whole file at path with the reader its extension calls for, asking the questions
 // that reader needs; none when it cannot be read.
-std::optional<FileRead> read_data_file(MainWindow& w, const QString& path, DataFileKind kind) {
+std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind) {
   w.data_file.setFileName(path);
   w.s.data_file_no = 1;
   // A directory opens but reads nothing; it is no file to read.
   if (QFileInfo(path).isDir() || !w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
   w.set_busy(true);
-  std::optional<FileRead> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
+  std::optional<LoadedFile> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
   w.data_file.close();
   return f;
 }
@@ -224,7 +207,7 @@ void clear_for_new_file(MainWindow& w) {
 }
 
 // Takes a file read into the shared state and shows it in the view it was recorded in.
-void show_file(MainWindow& w, FileRead&& f, const QString& path) {
+void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   SharedState& s = w.s;
   clear_for_new_file(w);
   if (!f.prn && !s.block_mode) {
@@ -282,20 +265,25 @@ void show_file(MainWindow& w, FileRead&& f, const QString& path) {
 }  // namespace
 
 void open_path(MainWindow& w, const QString& path) {
-  SharedState& s = w.s;
   const FileNameSplit split = split_file_name(path);
   const DataFileKind kind = data_file_kind(split.file_ext);
-  std::optional<FileRead> f;
+  std::optional<LoadedFile> f;
   if (kind != DataFileKind::Other) f = read_data_file(w, path, kind);
   if (!f) {
     // Nothing of the window has changed: the file shown before stays.
     file_input_error(w);
     return;
   }
+  show_loaded_file(w, std::move(*f), path);
+}
+
+void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {
+  SharedState& s = w.s;
+  const FileNameSplit split = split_file_name(path);
   s.data_file_name = path;
   s.file_base = split.file_base;
   s.file_ext = split.file_ext.toUpper();
-  show_file(w, std::move(*f), path);
+  show_file(w, std::move(file), path);
   w.set_busy(false);
   for (int ch = 1; ch <= 3; ++ch) {
     s.ch_colour[ch] = channel_colour(ch);

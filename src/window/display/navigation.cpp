@@ -23,12 +23,16 @@ TimeScale time_scale(const MainWindow& w) {
   return {w.s.scr_length, w.s.scr_factor, w.s.unit_text[0], static_cast<float>(w.disp->scale_width())};
 }
 
-void apply_time_scale(MainWindow& w, const TimeScale& t) {
+}  // namespace
+
+void set_time_scale(MainWindow& w, const TimeScale& t) {
   w.s.scr_length = t.length;
   w.s.scr_factor = t.factor;
   w.s.unit_text[0] = t.unit;
   w.disp->set_scale_width(t.width);
 }
+
+namespace {
 
 // After a change of amplitude scale. A running loop keeps plotting on a new frame while it
 // records; while it only monitors it starts its sweep again with the new scale.
@@ -106,12 +110,12 @@ void PgUp_click(MainWindow& w) {
 }
 
 void mnuExpand_click(MainWindow& w) {
-  apply_time_scale(w, expand_scale(time_scale(w), w.s.sample_interval));
+  set_time_scale(w, expand_scale(time_scale(w), w.s.sample_interval));
   show_picture(w);
 }
 
 void mnuCompress_click(MainWindow& w) {
-  apply_time_scale(w, compress_scale(time_scale(w), w.s.sample_interval));
+  set_time_scale(w, compress_scale(time_scale(w), w.s.sample_interval));
   show_picture(w);
 }
 
@@ -120,7 +124,7 @@ void mnuZoom_sel_click(MainWindow& w) {
   if (overplot(w)) return;
   const auto zoom = zoom_to_selection(time_scale(w), s.sel_x1, s.sel_x2, s.sample_interval);
   if (!zoom) return;
-  apply_time_scale(w, zoom->scale);
+  set_time_scale(w, zoom->scale);
   w.disp->set_scale_left(-0.125 * zoom->scale.width);
   s.view_start = zoom->view_start;
   draw_frame(w);  // also removes the selection: it is used once

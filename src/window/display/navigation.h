@@ -3,9 +3,14 @@
 // current channel.
 #pragma once
 
+#include "display/view_math.h"
+
 namespace quarvel {
 
 class MainWindow;
+
+// Puts a time scale in force: the screen length with its unit and the surface's user width.
+void set_time_scale(MainWindow& w, const TimeScale& t);
 
 void PgDn_click(MainWindow& w);
 void PgUp_click(MainWindow& w);

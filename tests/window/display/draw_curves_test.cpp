@@ -7,11 +7,15 @@
 #include "core/indexed.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/navigation.h"
+#include "support/loaded_file.h"
 #include "support/window_fixture.h"
 #include "ui/surface.h"
 
 using namespace quarvel;
+using quarvel::testing::LoadShape;
 using quarvel::testing::WindowTest;
+using quarvel::testing::load_shape;
 
 namespace {
 
@@ -19,29 +23,31 @@ const QColor kBack = to_qcolor(kBlue);
 
 class DrawCurves : public WindowTest {
  protected:
-  // A loaded continuous recording of n samples (indices 0..n, as a file read leaves them) on
-  // display channels 1..channels, all zero, shown on a surface `width` user units wide.
+  // A loaded continuous recording of n samples on display channels 1..channels, all zero, shown
+  // on a surface `width` user units wide (1 ms a sample).
   void load(int channels, int32_t n, double width) {
-    SharedState& s = w->s;
-    s.file_loaded = kTrue;
-    s.block_mode = kFalse;
-    s.sample_count = n;
-    s.channel_count = static_cast<int16_t>(channels);
-    for (int ch = 1; ch <= 3; ++ch) s.ch_source[ch] = static_cast<int16_t>(ch <= channels ? ch : 0);
-    s.raw_data.redim(channels, n);
-    s.work_data.redim(channels, n);
-    redim(s.marker_data, n);
-    w->disp->set_scale_width(width);
+    LoadShape shape;
+    shape.channels = channels;
+    shape.frames = n;
+    load_shape(*w, shape);
+    show_width(width);
   }
 
   // A loaded block file of `count` blocks of `length` samples.
   void load_blocks(int channels, int32_t length, int32_t count, double width) {
-    load(channels, length * count, width);
-    SharedState& s = w->s;
-    s.block_mode = kTrue;
-    s.block_length = length;
-    s.block_count = count;
-    s.ave_data.redim(channels, length - 1);
+    LoadShape shape;
+    shape.channels = channels;
+    shape.frames = length * count;
+    shape.block_length = length;
+    load_shape(*w, shape);
+    show_width(width);
+  }
+
+  // The band of every channel is +-1000 (as if the file reached 1000), on a surface `width` wide.
+  void show_width(double width) {
+    w->s.ch_max.fill(1000);
+    set_time_scale(*w, TimeScale{static_cast<float>(width * 0.8 * 0.001), 1, QStringLiteral(" s"),
+                                 static_cast<float>(width)});
   }
 
   void fill(int ch, int32_t from, int32_t to, float v) {

@@ -13,8 +13,10 @@
 #include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/navigation.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
+#include "support/loaded_file.h"
 #include "ui/surface.h"
 
 namespace quarvel::testing {
@@ -23,73 +25,29 @@ inline float pattern(int ch, int32_t i) {
   return static_cast<float>(ch * 100 + (i * 37) % 251 - 125);
 }
 
-// Channels 1..channels recorded, sample_count frames; the arrays hold one slot more, left 0.
-inline void fill_data(SharedState& s, int channels, int32_t sample_count) {
-  s.sample_count = sample_count;
-  s.channel_count = static_cast<int16_t>(channels);
-  for (int ch = 1; ch <= 3; ++ch) s.ch_source[ch] = static_cast<int16_t>(ch <= channels ? ch : 0);
-  s.raw_data.redim(3, sample_count);
-  for (int ch = 1; ch <= channels; ++ch) {
-    s.ch_max[ch] = 0;
-    for (int32_t i = 0; i < sample_count; ++i) {
-      s.raw_data(ch, i) = pattern(ch, i);
-      s.ch_max[ch] = std::max(s.ch_max[ch], std::fabs(s.raw_data(ch, i)));
-    }
-  }
-  s.work_data = s.raw_data;
-  redim(s.marker_data, sample_count);
-  s.file_loaded = kTrue;
-  s.measure_mode = kFalse;
-  s.view_start = 0;
-}
-
+// A block file of block_count blocks of block_length samples on channels 1..channels, as File >
+// Open shows it (or of sample_count samples when given, the last block shorter).
 inline void load_block_file(MainWindow& w, int32_t block_length, int32_t block_count, float interval,
                             int channels = 2, int32_t sample_count = -1) {
-  SharedState& s = w.s;
-  s.sample_interval = interval;
-  fill_data(s, channels, sample_count < 0 ? block_length * block_count : sample_count);
-  s.block_mode = kTrue;
-  s.block_length = s.blk_block_length = block_length;
-  s.block_count = block_count;
-  s.cur_block = 1;
-  s.scr_length = static_cast<float>(block_length * interval);
-  s.scr_factor = 1;
-  s.unit_text[0] = " s";
-  if (s.scr_length < 1) {
-    s.scr_length *= 1000;
-    s.scr_factor = 0.001f;
-    s.unit_text[0] = "ms";
-  }
-  s.blk_scr_length = s.scr_length;
-  s.blk_scr_factor = s.scr_factor;
-  s.unit_text[1] = s.unit_text[0];
-  s.ave_data.redim(3, block_length - 1);
-  s.ave_n = 0;
-  w.disp->set_scale_width(block_width(block_length));
-  for (QAction* a : {w.mnuS_A, w.mnuA_S, w.mnuS, w.mnuA, w.mnuOverplot, w.mnuPSD, w.mnuRaw}) {
-    a->setEnabled(true);
-    a->setChecked(false);
-  }
-  w.mnuS->setChecked(true);
-  w.mnuContinuous->setVisible(true);
-  w.accept->setEnabled(true);
-  w.clear_ave->setEnabled(true);
-  w.SA_label->setText("single");
-  w.status->setText(block_status_line(s));
-  draw_frame(w);
-  draw_curves(w);
+  LoadShape shape;
+  shape.channels = channels;
+  shape.frames = sample_count < 0 ? block_length * block_count : sample_count;
+  shape.sample_interval = interval;
+  shape.block_length = block_length;
+  shape.sample = pattern;
+  load_shape(w, shape);
 }
 
+// A continuous file of one channel shown with screens scr_length seconds long.
 inline void load_continuous_file(MainWindow& w, int32_t sample_count, float interval, float scr_length) {
-  SharedState& s = w.s;
-  s.sample_interval = interval;
-  fill_data(s, 1, sample_count);
-  s.block_mode = kFalse;
-  s.block_length = s.block_count = -1;
-  s.scr_length = s.cont_scr_length = scr_length;
-  s.scr_factor = s.cont_scr_factor = 1;
-  s.unit_text[0] = s.unit_text[2] = " s";
-  w.disp->set_scale_width(continuous_width(s));
+  LoadShape shape;
+  shape.frames = sample_count;
+  shape.sample_interval = interval;
+  shape.sample = pattern;
+  load_shape(w, shape);
+  w.s.cont_scr_length = scr_length;
+  set_time_scale(w, TimeScale{scr_length, 1, QStringLiteral(" s"),
+                              static_cast<float>(static_cast<double>(scr_length) / interval / 0.8)});
   draw_frame(w);
   draw_curves(w);
 }
