@@ -5,7 +5,10 @@
 #   make release   - compile the Release configuration with warnings as errors
 #   make sanitize  - build and run the tests under the address and undefined-behaviour sanitizers
 #   make fuzz      - build the libFuzzer targets with clang and run each FUZZ_SECONDS seconds
+# and one measures:
+#   make bench     - build the benchmarks optimised (Release, -O3) in their own folder, run them all
 BUILD ?= build
+BENCH_BUILD ?= build-bench
 RELEASE_BUILD ?= build-release
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -36,8 +39,12 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build
-	QT_QPA_PLATFORM=offscreen ./tools/run-benchmarks $(BUILD)/bench
+# Timings of an unoptimised or debug-info build say little, so the benchmarks get a folder of
+# their own in the Release configuration, without the tests.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ./tools/run-benchmarks $(BENCH_BUILD)/bench
 
 release: deps
 	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
@@ -60,4 +67,4 @@ format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(RELEASE_BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(RELEASE_BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

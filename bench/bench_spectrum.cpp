@@ -93,7 +93,7 @@ class PlainFftwSpectrum {
         fftw_execute(plan_);
         for (int32_t j = 0; j < h; ++j)
           power_[static_cast<size_t>(j)] = (out_[j][0] * out_[j][0] + out_[j][1] * out_[j][1]) / 1000000;
-        float* s = spectra.channel(c) + static_cast<size_t>(k) * static_cast<size_t>(h);
+        float* s = spectra.write_channel(c) + static_cast<size_t>(k) * static_cast<size_t>(h);
         const double* p = power_.data();
         s[0] = static_cast<float>(0.54 * p[0] + 0.23 * p[1]);
         s[h - 1] = static_cast<float>(0.23 * p[h - 2] + 0.54 * p[h - 1]);

@@ -21,6 +21,8 @@ quarvel_test(tests_display
   window/display/draw_frame_test.cpp
   window/display/display_modes_test.cpp
   window/display/navigation_test.cpp
+  window/display/picture_test.cpp
+  window/display/reference_curves.cpp
 )
 quarvel_test(tests_measure
   window/measure/cursor_test.cpp

@@ -14,6 +14,7 @@
 #include "core/colour.h"
 #include "core/flag.h"
 #include "core/indexed.h"
+#include "core/marker_array.h"
 #include "core/results_store.h"
 #include "core/uniform_random.h"
 
@@ -39,7 +40,7 @@ struct SharedState {
   // --- recorded and loaded data
   SampleArray raw_data;
   SampleArray work_data;
-  std::vector<int16_t> marker_data;  // 0 none, 100 marker on, 200 stimulus
+  MarkerArray marker_data;  // 0 none, 100 marker on, 200 stimulus
   SampleArray ave_data;
   float ave_n = 0;
   float saved_count = 0;

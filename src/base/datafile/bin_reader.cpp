@@ -100,14 +100,17 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   // Samples as floats and a marker word for every frame, checked before anything is allocated.
   if (Status st = check_memory_for(frames * (4LL * c + 2)); !st) return st.failure();
   out.sample_count = static_cast<int32_t>(frames);
-  out.samples.redim(c, out.sample_count - 1, 1);  // room for the spare slot of raw_data
-  out.markers.assign(static_cast<std::size_t>(out.sample_count), 0);
+  // Every sample is written below; the spare slot of raw_data and of the markers is kept free so
+  // that taking one more costs no copy.
+  out.samples.redim_for_filling(c, out.sample_count - 1, 1);
+  out.markers.reserve(static_cast<std::size_t>(out.sample_count) + 1);
+  out.markers.resize(static_cast<std::size_t>(out.sample_count));
   if (!device.seek(versioned ? kBinHeaderSize : kOlderDataStart)) {
     return read_failure(device, QStringLiteral("cannot position at the first frame"));
   }
 
   float* dst[3] = {};
-  for (int ch = 1; ch <= c; ++ch) dst[ch - 1] = out.samples.channel(ch);
+  for (int ch = 1; ch <= c; ++ch) dst[ch - 1] = out.samples.write_channel(ch);
   int32_t max_abs[3] = {0, 0, 0};
   int16_t* markers = out.markers.data();
   const Status read = read_in_portions(device, frames, static_cast<int>(frame_bytes(c)), kPortions, progress,

@@ -267,7 +267,7 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
           for (int ch = 1; ch <= out.channel_count; ++ch) {
             const auto s = static_cast<std::size_t>(d.ordinary[static_cast<std::size_t>(ch - 1)]);
             const char* q = p + d.offset[s];
-            float* dst = out.samples.channel(ch) + r * spr;
+            float* dst = out.samples.write_channel(ch) + r * spr;
             for (int64_t j = 0; j < spr; ++j) {
               const int32_t low = static_cast<uint8_t>(q[0]) | static_cast<uint8_t>(q[1]) << 8;
               const int32_t v = d.bdf ? low | static_cast<int8_t>(q[2]) * 65536 : static_cast<int16_t>(low);
@@ -349,7 +349,7 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
   for (int k = 0; k < parts; ++k) {
     const int64_t end = k == parts - 1 ? frames : done + portion;
     for (int ch = 1; ch <= out.channel_count; ++ch) {
-      float* dst = out.samples.channel(ch);
+      float* dst = out.samples.write_channel(ch);
       for (int64_t at = done; at < end;) {
         const int n = static_cast<int>(std::min<int64_t>(end - at, kChunkSamples));
         if (edfread_physical_samples(h, ch - 1, n, buffer.data()) != n) {

@@ -46,9 +46,10 @@ Result<PrnContents> read_prn(QIODevice& device, int channels, const ReadProgress
   PrnContents out;
   out.channel_count = channels;
   out.sample_count = static_cast<int32_t>(count);
-  out.samples.redim(channels, out.sample_count - 1, 1);  // room for the spare slot of raw_data
+  // Every sample is written below (or the read fails); the spare slot of raw_data is kept free.
+  out.samples.redim_for_filling(channels, out.sample_count - 1, 1);
   float* dst[2] = {};
-  for (int ch = 1; ch <= channels; ++ch) dst[ch - 1] = out.samples.channel(ch);
+  for (int ch = 1; ch <= channels; ++ch) dst[ch - 1] = out.samples.write_channel(ch);
   float max_abs[2] = {0, 0};
   const Status read = read_in_portions(
       device, count, sample_bytes, kPortions, progress,

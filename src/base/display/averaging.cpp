@@ -19,7 +19,7 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
   int32_t last = -1;
   for (int ch = 1; ch <= 3; ++ch) {
     if (ch_source[ch] <= 0 || ch > ave.channels() || ch > work.channels()) continue;
-    float* a = ave.channel(ch);
+    float* a = ave.write_channel(ch);
     const float* x = work.channel(ch);
     for (int32_t k = 0; k <= n; ++k) {
       const int32_t at = round_i32(static_cast<double>(view_start) + k);

@@ -196,7 +196,7 @@ std::optional<SpectrumResult> power_spectrum(const SampleArray& data, int32_t bl
     for (int c = 1; c <= channels; ++c) {
       t.load(data, c, start);
       t.transform();
-      t.smooth_into(r.spectrum.channel(c) + static_cast<size_t>(k - 1) * static_cast<size_t>(plan.bins),
+      t.smooth_into(r.spectrum.write_channel(c) + static_cast<size_t>(k - 1) * static_cast<size_t>(plan.bins),
                     r.psd_max[c]);
       if (progress.portion_done) progress.portion_done(round_i32(c * 100.0 / channels));
     }

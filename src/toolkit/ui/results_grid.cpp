@@ -38,6 +38,10 @@ void ResultsGrid::ensure_rows(int n) {
   if (n <= rows()) return;
   const int old_view_rows = view_->rowCount();
   cells_.resize(static_cast<size_t>(n), std::vector<Cell>(static_cast<size_t>(cols_)));
+  if (held_ > 0) {
+    stale_ = true;
+    return;
+  }
   const int view_rows = std::max(0, rows() - fixed_rows_);
   view_->setRowCount(view_rows);
   if (fixed_cols_ > 0)
@@ -176,6 +180,11 @@ static Qt::Alignment qt_alignment(ResultsGrid::Align a) {
 // The fixed first row shows as the column headers and the fixed first column as the row headers,
 // so both stay in view while the cells scroll.
 void ResultsGrid::rebuild_view() {
+  if (held_ > 0) {
+    stale_ = true;
+    return;
+  }
+  stale_ = false;
   const int vr = std::max(0, rows() - fixed_rows_);
   const int vc = std::max(0, cols_ - fixed_cols_);
   view_->setUpdatesEnabled(false);
@@ -205,6 +214,10 @@ void ResultsGrid::rebuild_view() {
 }
 
 void ResultsGrid::update_view_cell(int r, int c) {
+  if (held_ > 0) {
+    stale_ = true;
+    return;
+  }
   if (r < fixed_rows_ && c >= fixed_cols_) {
     if (auto* h = view_->horizontalHeaderItem(c - fixed_cols_)) h->setText(text_at(r, c));
     return;

@@ -62,6 +62,20 @@ class ResultsGrid : public QWidget {
   void refresh();
   QTableWidget* view() const { return view_; }
 
+  // While a batch lives, changes to the grid rebuild the view once, when the batch ends.
+  class Batch {
+   public:
+    explicit Batch(ResultsGrid& g) : g_(g) { ++g_.held_; }
+    ~Batch() {
+      if (--g_.held_ == 0 && g_.stale_) g_.rebuild_view();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    ResultsGrid& g_;
+  };
+
  private:
   struct Cell {
     QString text;
@@ -84,6 +98,8 @@ class ResultsGrid : public QWidget {
   int row_twips_ = 255;
   int32_t back_colour_ = -1;
   QTableWidget* view_;
+  int held_ = 0;        // batches alive
+  bool stale_ = false;  // the view waits for a rebuild at the end of the batch
 };
 
 }  // namespace quarvel

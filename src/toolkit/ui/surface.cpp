@@ -111,15 +111,20 @@ void Surface::cls() {
   mark_dirty(image_.rect());
 }
 
+const QPen& Surface::pen_for(int32_t colour) {
+  if (draw_mode_ == DrawMode::Invert) return invert_pen_;
+  for (const auto& [c, pen] : pens_)
+    if (c == colour) return pen;
+  if (pens_.size() >= 32) pens_.clear();
+  pens_.emplace_back(colour, QPen(to_qcolor(colour), 0));
+  return pens_.back().second;
+}
+
 void Surface::stroke_line(int x1, int y1, int x2, int y2, int32_t colour) {
   QPainter& p = painter();
-  if (draw_mode_ == DrawMode::Invert) {
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p.setPen(QPen(Qt::white, 0));
-  } else {
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setPen(QPen(to_qcolor(colour), 0));
-  }
+  p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
+                                                      : QPainter::CompositionMode_SourceOver);
+  p.setPen(pen_for(colour));
   if (x1 == x2 && y1 == y2) {
     p.drawPoint(x1, y1);
   } else {
@@ -139,6 +144,64 @@ void Surface::fill_pixels(const QRect& r, int32_t colour) {
     p.fillRect(r, to_qcolor(colour));
   }
   mark_dirty(r);
+}
+
+void Surface::columns(const std::vector<Column>& cols) {
+  if (cols.empty()) return;
+  if (draw_mode_ == DrawMode::Invert) {
+    for (const Column& c : cols) fill_pixels(QRect(c.x, c.top, 1, c.bottom - c.top + 1), c.colour);
+    return;
+  }
+  // Opaque pixels written straight into the picture are what fillRect leaves there.
+  end_painting();
+  fit_picture();
+  const int w = image_.width(), h = image_.height();
+  const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+  QRgb* bits = reinterpret_cast<QRgb*>(image_.bits());
+  int left = w, right = -1, top = h, bottom = -1;
+  QRgb value = 0;
+  int32_t colour = -1;
+  for (const Column& c : cols) {
+    if (c.x < 0 || c.x >= w) continue;
+    const int from = std::max(c.top, 0), to = std::min(c.bottom, h - 1);
+    if (from > to) continue;
+    if (c.colour != colour || colour < 0) {
+      colour = c.colour;
+      value = to_qcolor(colour).rgb();
+    }
+    QRgb* p = bits + from * stride + c.x;
+    for (int y = from; y <= to; ++y, p += stride) *p = value;
+    left = std::min(left, c.x);
+    right = std::max(right, c.x);
+    top = std::min(top, from);
+    bottom = std::max(bottom, to);
+  }
+  if (right >= left) mark_dirty(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+void Surface::lines(const std::vector<QLine>& segments, int32_t colour) {
+  if (segments.empty()) return;
+  QPainter& p = painter();
+  p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
+                                                      : QPainter::CompositionMode_SourceOver);
+  p.setPen(pen_for(colour));
+  // line() draws a line of no length as a point; the rest go to the painter in one call.
+  std::vector<QLine> drawn;
+  std::vector<QPoint> points;
+  drawn.reserve(segments.size());
+  QRect bounds;
+  for (const QLine& l : segments) {
+    if (l.p1() == l.p2()) {
+      points.push_back(l.p1());
+    } else {
+      drawn.push_back(l);
+    }
+    bounds |= QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
+                    QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2())));
+  }
+  if (!drawn.empty()) p.drawLines(drawn.data(), static_cast<int>(drawn.size()));
+  if (!points.empty()) p.drawPoints(points.data(), static_cast<int>(points.size()));
+  mark_dirty(bounds);
 }
 
 void Surface::line(double x1, double y1, double x2, double y2) {

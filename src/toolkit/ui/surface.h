@@ -85,6 +85,19 @@ class Surface : public QWidget {
   void box(double x1, double y1, double x2, double y2);
   void box(double x1, double y1, double x2, double y2, int32_t colour);
 
+  // Many marks of one picture at once, in pixels, the same as drawing them one by one.
+  // A one-pixel column from row top to row bottom (both included), as box(x, y1, x, y2) fills it.
+  struct Column {
+    int x = 0;
+    int top = 0;
+    int bottom = 0;
+    int32_t colour = 0;
+  };
+  void columns(const std::vector<Column>& cols);
+  // Lines between pixels in one colour, as line() draws each (order within one colour changes
+  // nothing).
+  void lines(const std::vector<QLine>& segments, int32_t colour);
+
   // --- text: CurrentX/CurrentY is the top-left corner of the next printed text
   double current_x = 0;
   double current_y = 0;
@@ -125,6 +138,8 @@ class Surface : public QWidget {
   void mark_dirty(const QRect& r);
   void stroke_line(int x1, int y1, int x2, int y2, int32_t colour);
   void fill_pixels(const QRect& r, int32_t colour);
+  // The pen of a colour in the current draw mode, made once and kept, so drawing allocates none.
+  const QPen& pen_for(int32_t colour);
   void deliver(QMouseEvent* e, int kind);
 
   QImage image_;
@@ -138,6 +153,8 @@ class Surface : public QWidget {
   QRect dirty_;
   bool update_posted_ = false;
   std::vector<PrintedText> printed_;
+  std::vector<std::pair<int32_t, QPen>> pens_;
+  QPen invert_pen_{Qt::white, 0};
 };
 
 // A packed 0x00BBGGRR colour as a QColor, and back.

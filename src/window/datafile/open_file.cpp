@@ -230,7 +230,9 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   s.sample_interval = f.sample_interval;
   s.sample_count = f.sample_count;
   if (s.block_mode) s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
-  // raw_data holds one slot more than there are frames; a .bin load holds three channels.
+  // raw_data holds one slot more than there are frames (the readers leave room for it); a .bin
+  // load has three channels, of which those the file does not hold read as 0 and take no memory.
+  // work_data shares the samples until a command changes them.
   const int32_t n = f.sample_count;
   s.raw_data = std::move(f.samples);
   s.raw_data.reshape(f.prn ? f.channel_count : 3, n);

@@ -81,7 +81,7 @@ void choose_curves(MainWindow& w, QAction* item, const CurveChoice& c) {
 // Negates samples 0..last of one channel (within the array).
 void negate(SampleArray& a, int ch, int32_t last) {
   if (ch < 1 || ch > a.channels()) return;
-  float* x = a.channel(ch);
+  float* x = a.write_channel(ch);
   const int32_t end = std::min(last, a.last_index());
   for (int32_t i = 0; i <= end; ++i) x[i] = -x[i];
 }

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <vector>
 
 #include "app/main_window.h"
@@ -21,11 +23,6 @@ PlotGeometry use_channel(MainWindow& w, int ch) {
   return g;
 }
 
-// Samples stored for channel ch of a sample array (0 when the channel is absent).
-int64_t stored(const SampleArray& a, int ch) {
-  return ch <= a.channels() ? a.size() : 0;
-}
-
 // The channels whose curves are drawn: every channel with an input, or only the current one
 // while the overplot picture is on.
 std::vector<int> drawn_channels(MainWindow& w) {
@@ -37,8 +34,17 @@ std::vector<int> drawn_channels(MainWindow& w) {
   return chs;
 }
 
+// The surface's pixels in the vertical scale of a channel's band (what use_channel sets).
+PixelMap band_map(const Surface& d, const PlotGeometry& band) {
+  UserScale u = d.scale();
+  u.top = band.top();
+  u.height = band.height();
+  return PixelMap(u, d.pixel_width(), d.pixel_height());
+}
+
 // One filled column per pixel from the lowest to the highest value of the samples falling on it;
-// consecutive columns share their boundary sample, so a one-sample spike always shows.
+// consecutive columns share their boundary sample, so a one-sample spike always shows. The
+// extremes come from the arrays' summaries, so the cost follows the pixel width, not the samples.
 // Returns whether any column was drawn (the vertical scale is then the last channel's).
 bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
   SharedState& s = w.s;
@@ -47,78 +53,191 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
   const int64_t first = round_i32(vs);
   const int64_t end = round_i32(last - static_cast<double>(step));
   const int64_t advance = round_i32(step);
-  bool drew = false;
+  if (first > end || chs.empty()) return false;
+
+  std::vector<PlotGeometry> bands;
+  std::vector<PixelMap> maps;
+  for (const int ch : chs) {
+    bands.push_back(w.channel_geometry(ch));
+    maps.push_back(band_map(d, bands.back()));
+  }
+  std::vector<Surface::Column> cols;
+  cols.reserve(static_cast<size_t>((end - first) / advance + 1) * chs.size() * (shown.average ? 2 : 1));
+  auto column = [&](size_t k, double x, Extremes e, float offset, int32_t colour) {
+    if (e.empty()) return;
+    const PixelMap& m = maps[k];
+    const int a = m.pixel_y(bands[k].clamp_to_band(e.lo + offset));
+    const int b = m.pixel_y(bands[k].clamp_to_band(e.hi + offset));
+    cols.push_back(Surface::Column{m.pixel_x(x), std::min(a, b), std::max(a, b), colour});
+  };
   for (int64_t i = first; i <= end; i += advance) {
-    drew = drew || !chs.empty();
     const double x = static_cast<double>(i) - vs;
-    for (const int ch : chs) {
+    for (size_t k = 0; k < chs.size(); ++k) {
+      const int ch = chs[k];
       const float offset = s.ch_offset[ch];
-      ValueRange ave{1, 0};
-      ValueRange single{1, 0};
-      if (shown.average) {
-        ave = column_range(s.ave_data.channel(ch), stored(s.ave_data, ch), round_i32(x), round_i32(x + step),
-                           offset);
-      }
-      if (shown.single) {
-        single =
-            column_range(s.work_data.channel(ch), stored(s.work_data, ch), i, round_i32(i + step), offset);
-      }
-      const PlotGeometry band = use_channel(w, ch);
-      // Each column is the one pixel column at x; the next column starts at the next pixel.
-      if (!ave.empty())
-        d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
-      if (!single.empty())
-        d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
+      if (shown.average) column(k, x, s.ave_data.extremes(ch, round_i32(x), round_i32(x + step)), offset, s.ave_colour[ch]);
+      if (shown.single) column(k, x, s.work_data.extremes(ch, i, round_i32(i + step)), offset, s.ch_colour[ch]);
     }
   }
-  return drew;
+  d.columns(cols);
+  use_channel(w, chs.back());
+  return true;
 }
 
 // Joined line segments sample by sample. Within each sample the average goes before the single
-// curve and channel 1 before 2 before 3, so the last channel's single curve lies on top.
+// curve and channel 1 before 2 before 3, so where two curves cross, the one drawn later wins.
+// Each curve goes to the surface in one call; where the curves come near each other (a pixel
+// column where their rows could meet), the segments there are drawn again in that order.
 void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
   const int32_t first = round_i32(vs);
+  const int width = d.pixel_width();
 
-  // A curve starts at its first stored sample; has_prev is false until then. Each pen keeps the
-  // colour of its curve, looked up once per picture rather than once per sample.
-  struct Pen {
+  // A curve starts at its first stored sample; has_prev is false until then.
+  struct Curve {
+    Curve(const SampleArray& a, int channel, int32_t c, const PixelMap& m, const PlotGeometry& g)
+        : data(&a), ch(channel), colour(c), map(m), band(g) {}
+    const SampleArray* data = nullptr;
+    int ch = 0;
+    int32_t colour = 0;
+    PixelMap map;
+    PlotGeometry band;
     double prev = 0;
     bool has_prev = false;
-    int32_t colour = 0;
+    std::vector<QLine> segments;
+    std::vector<int64_t> step;   // the sample each segment was drawn at
+    std::vector<int> low, high;  // rows the curve may cover, per pixel column
   };
-  std::vector<Pen> ave_pen(chs.size());
-  std::vector<Pen> single_pen(chs.size());
-  for (size_t k = 0; k < chs.size(); ++k) {
-    ave_pen[k].colour = s.ave_colour[chs[k]];
-    single_pen[k].colour = s.ch_colour[chs[k]];
+  std::vector<Curve> curves;
+  for (const int ch : chs) {
+    const PlotGeometry band = w.channel_geometry(ch);
+    const PixelMap map = band_map(d, band);
+    if (shown.average) curves.emplace_back(s.ave_data, ch, s.ave_colour[ch], map, band);
+    if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
   }
-
-  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band,
-                     double x) {
-    if (!a.has(ch, index)) return;
-    const double y = band.clamp_to_band(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
-    if (pen.has_prev) d.line(x - 1, pen.prev, x, y, pen.colour);
-    pen.prev = y;
-    pen.has_prev = true;
+  auto advance = [&](Curve& c, int64_t index, double x, int64_t at) {
+    if (!c.data->has(c.ch, index)) return;
+    const double y = c.band.clamp_to_band((*c.data)(c.ch, static_cast<int32_t>(index)) + s.ch_offset[c.ch]);
+    if (c.has_prev) {
+      c.segments.emplace_back(c.map.pixel_x(x - 1), c.map.pixel_y(c.prev), c.map.pixel_x(x), c.map.pixel_y(y));
+      c.step.push_back(at);
+    }
+    c.prev = y;
+    c.has_prev = true;
   };
-
-  for (size_t k = 0; k < chs.size(); ++k) {
-    const PlotGeometry band = use_channel(w, chs[k]);
-    if (shown.average) advance(ave_pen[k], s.ave_data, chs[k], 0, band, 0);
-    if (shown.single) advance(single_pen[k], s.work_data, chs[k], first, band, 0);
-  }
+  for (Curve& c : curves) advance(c, c.data == &s.ave_data ? 0 : first, 0, -1);
   for (int64_t i = round_i32(vs + 1); i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
-    for (size_t k = 0; k < chs.size(); ++k) {
-      const int ch = chs[k];
-      const PlotGeometry band = use_channel(w, ch);
-      if (shown.average) advance(ave_pen[k], s.ave_data, ch, round_i32(x), band, x);
-      if (shown.single) advance(single_pen[k], s.work_data, ch, i, band, x);
+    for (Curve& c : curves) advance(c, c.data == &s.ave_data ? round_i32(x) : i, x, i);
+  }
+
+  // The rows each curve may cover in each pixel column, a pixel wider all round than its segments.
+  auto reach = [width](const QLine& l) {
+    return std::pair<int, int>(std::max(std::min(l.x1(), l.x2()) - 1, 0), std::min(std::max(l.x1(), l.x2()) + 1, width - 1));
+  };
+  for (Curve& c : curves) {
+    c.low.assign(static_cast<size_t>(width), INT_MAX);
+    c.high.assign(static_cast<size_t>(width), INT_MIN);
+    for (const QLine& l : c.segments) {
+      const auto [from, to] = reach(l);
+      const int lo = std::min(l.y1(), l.y2()) - 1, hi = std::max(l.y1(), l.y2()) + 1;
+      for (int x = from; x <= to; ++x) {
+        c.low[static_cast<size_t>(x)] = std::min(c.low[static_cast<size_t>(x)], lo);
+        c.high[static_cast<size_t>(x)] = std::max(c.high[static_cast<size_t>(x)], hi);
+      }
     }
   }
+  // near[x]: the number of columns up to x where two curves may share a pixel.
+  std::vector<int> near(static_cast<size_t>(width) + 1, 0);
+  for (int x = 0; x < width; ++x) {
+    bool meet = false;
+    for (size_t p = 0; p < curves.size() && !meet; ++p)
+      for (size_t q = p + 1; q < curves.size() && !meet; ++q)
+        meet = curves[p].low[static_cast<size_t>(x)] <= curves[q].high[static_cast<size_t>(x)] &&
+               curves[q].low[static_cast<size_t>(x)] <= curves[p].high[static_cast<size_t>(x)];
+    near[static_cast<size_t>(x) + 1] = near[static_cast<size_t>(x)] + (meet ? 1 : 0);
+  }
+
+  for (const Curve& c : curves) d.lines(c.segments, c.colour);
+  if (near[static_cast<size_t>(width)] > 0) {
+    struct Again {
+      int64_t step;
+      size_t curve;
+      QLine line;
+    };
+    std::vector<Again> again;
+    for (size_t k = 0; k < curves.size(); ++k) {
+      const Curve& c = curves[k];
+      for (size_t j = 0; j < c.segments.size(); ++j) {
+        const auto [from, to] = reach(c.segments[j]);
+        if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)])
+          again.push_back(Again{c.step[j], k, c.segments[j]});
+      }
+    }
+    std::stable_sort(again.begin(), again.end(), [](const Again& a, const Again& b) { return a.step < b.step; });
+    std::vector<QLine> one(1);
+    for (const Again& a : again) {
+      one[0] = a.line;
+      d.lines(one, curves[a.curve].colour);
+    }
+  }
+  if (!chs.empty()) use_channel(w, chs.back());
+}
+
+// The first sample after sample i that falls on a later pixel column; limit + 1 when none up to
+// limit does.
+int64_t next_column(const PixelMap& map, double vs, int64_t i, int64_t limit) {
+  const int c = map.pixel_x(static_cast<double>(i) - vs);
+  if (i >= limit || map.pixel_x(static_cast<double>(limit) - vs) <= c) return limit + 1;
+  // A first guess from the column's right edge, then corrected both ways (pixel_x only grows).
+  int64_t j = std::clamp<int64_t>(static_cast<int64_t>(std::ceil(vs + map.user_x(c) + map.user_dx(0.5))), i + 1, limit);
+  while (j - 1 > i && map.pixel_x(static_cast<double>(j - 1) - vs) > c) --j;
+  while (map.pixel_x(static_cast<double>(j) - vs) <= c) ++j;
+  return j;
+}
+
+// The marker bars of samples round(view_start)..last, the same as marker_runs gives them but
+// found through the marker summary. With `map`, a bar that starts no further than the pixel
+// column after the previous bar's end is joined to it: with a sample or more per pixel each bar
+// is a filled box, so the joined box covers the same pixels.
+std::vector<MarkerRun> bars(const MarkerArray& m, float view_start, int32_t last, const PixelMap* map) {
+  std::vector<MarkerRun> runs;
+  const int32_t first = round_i32(view_start);
+  const int32_t stop = std::min<int64_t>(last, static_cast<int64_t>(m.size()) - 1);
+  if (first < 0 || first > stop) return runs;
+  auto join = [&](MarkerRun& run) {
+    // Returns false when the bar stays open to the end.
+    while (map) {
+      const int64_t limit = next_column(*map, view_start, next_column(*map, view_start, run.end, stop), stop) - 1;
+      const int64_t on = m.last(run.end + 1, limit, MarkerTest::On);
+      if (on < 0) break;
+      const int64_t off = m.first(on, stop, MarkerTest::NotOn);
+      if (off < 0) {
+        run.end = stop;
+        return false;
+      }
+      run.end = static_cast<int32_t>(off);
+    }
+    return true;
+  };
+  int64_t i = first;
+  if (m[static_cast<size_t>(first)] > 0) {
+    const int64_t off = m.first(first, stop, MarkerTest::NotOn);
+    runs.push_back(MarkerRun{view_start, static_cast<int32_t>(off < 0 ? stop : off)});
+    if (off < 0 || !join(runs.back())) return runs;
+    i = runs.back().end + 1;
+  }
+  while (i <= stop) {
+    const int64_t on = m.first(i, stop, MarkerTest::On);
+    if (on < 0) break;
+    const int64_t off = m.first(on, stop, MarkerTest::NotOn);
+    runs.push_back(MarkerRun{static_cast<double>(on), static_cast<int32_t>(off < 0 ? stop : off)});
+    if (off < 0 || !join(runs.back())) break;
+    i = runs.back().end + 1;
+  }
+  return runs;
 }
 
 // Marker bars and stimulus ticks in the strip just above the time axis, in the surface's
@@ -135,7 +254,7 @@ void draw_marker_symbols(MainWindow& w, const PlotGeometry& g, int32_t last, flo
   // pixel column of the bar, so it is filled row by row; otherwise there is at most one edge per
   // pixel column to draw.
   const int row_top = map.pixel_y(bar_top), row_bottom = map.pixel_y(axis);
-  for (const MarkerRun& run : marker_runs(s.marker_data, s.view_start, last)) {
+  for (const MarkerRun& run : bars(s.marker_data, s.view_start, last, step >= 1 ? &map : nullptr)) {
     d.box(run.start - vs, bar_top, run.end - vs, axis);
     const int32_t from = round_i32(run.start);
     if (step >= 1) {
@@ -148,17 +267,14 @@ void draw_marker_symbols(MainWindow& w, const PlotGeometry& g, int32_t last, flo
     }
   }
 
+  // One tick per pixel column that holds a stimulus, at its first one.
   const int64_t stop = std::min<int64_t>(last, static_cast<int64_t>(s.marker_data.size()) - 1);
-  int drawn_px = -1;
-  bool any = false;
-  for (int64_t i = std::max(round_i32(vs), 0); i <= stop; ++i) {
-    if (s.marker_data[static_cast<size_t>(i)] != 200) continue;
-    const double x = static_cast<double>(i) - vs;
-    const int px = map.pixel_x(x);
-    if (any && px == drawn_px) continue;
+  for (int64_t i = std::max(round_i32(vs), 0); i <= stop;) {
+    const int64_t at = s.marker_data.first(i, stop, MarkerTest::Stimulus);
+    if (at < 0) break;
+    const double x = static_cast<double>(at) - vs;
     d.line(x, tick_top, x, axis);
-    drawn_px = px;
-    any = true;
+    i = next_column(map, vs, at, stop);
   }
 }
 
@@ -172,8 +288,8 @@ void draw_curves(MainWindow& w) {
 
   // the last sample shown
   const double W = d.scale_width();
-  const int32_t last = last_shown_sample(ViewExtent{static_cast<bool>(s.block_mode), s.block_length,
-                                                    s.block_count, s.sample_count, s.view_start, 0.8 * W});
+  const int32_t last = last_shown_sample(
+      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
   s.sweep_width = last;
 
   // the surface's width in pixels, and the samples falling on one pixel

@@ -33,6 +33,7 @@ void reset_grid(MainWindow& w) {
   const QString header = results_header_text(static_cast<bool>(s.block_mode));
   for (int i = 0; i < 3; ++i) {
     ResultsGrid& g = *w.Grid1[static_cast<size_t>(i)];
+    const ResultsGrid::Batch one_rebuild(g);
     g.set_fixed_rows(0);
     g.set_fixed_cols(0);
     g.clear();

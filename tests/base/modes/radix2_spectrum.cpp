@@ -124,7 +124,7 @@ std::optional<SpectrumResult> radix2_power_spectrum(const SampleArray& data, int
     for (int c = 1; c <= data.channels(); ++c) {
       t.load(data, c, start);
       t.transform();
-      t.smooth_into(r.spectrum.channel(c) + static_cast<size_t>(k - 1) * static_cast<size_t>(plan.bins),
+      t.smooth_into(r.spectrum.write_channel(c) + static_cast<size_t>(k - 1) * static_cast<size_t>(plan.bins),
                     r.psd_max[c]);
     }
   }

@@ -233,7 +233,7 @@ TEST(Spectrum, BlocksThatReachPastTheDataReadZerosLikeTheRadix2Pipeline) {
     const SampleArray full = random_blocks(2, 1000, 3, 11);
     SampleArray a;
     a.redim(2, held - 1);
-    for (int c = 1; c <= 2; ++c) std::copy_n(full.channel(c), held, a.channel(c));
+    for (int c = 1; c <= 2; ++c) std::copy_n(full.channel(c), held, a.write_channel(c));
     const auto got = power_spectrum(a, 1000, 3);
     const auto want = radix2_power_spectrum(a, 1000, 3);
     ASSERT_TRUE(got);

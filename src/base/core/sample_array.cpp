@@ -1,0 +1,127 @@
+#include "core/sample_array.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace quarvel {
+
+namespace {
+
+// Ranges shorter than this are read directly; the summary pays off above.
+constexpr int64_t kSummaryFrom = 256;
+
+// At least n zeros to read, for channels an array does not hold. The blocks come from calloc,
+// whose large blocks the system fills with zeros only where they are read, and they are kept
+// for the whole run because a caller may still hold a pointer into an earlier one.
+const float* zeros(int64_t n) {
+  struct Free {
+    void operator()(float* p) const { std::free(p); }
+  };
+  static std::vector<std::unique_ptr<float, Free>> blocks;
+  static int64_t largest = 0;
+  if (n > largest || blocks.empty()) {
+    const int64_t size = std::max<int64_t>({n, 2 * largest, 1024});
+    auto* p = static_cast<float*>(std::calloc(static_cast<size_t>(size), sizeof(float)));
+    if (!p) throw std::bad_alloc();
+    blocks.emplace_back(p);
+    largest = size;
+  }
+  return blocks.back().get();
+}
+
+}  // namespace
+
+SampleArray::Store::Store(int64_t n) : values(new float[static_cast<size_t>(std::max<int64_t>(n, 1))]), capacity(n) {}
+
+void SampleArray::allocate(int channels, int32_t last_index, int32_t spare, bool zero) {
+  assert(channels >= 0 && channels <= 3);
+  // The old channels go first, so their memory is back before the new one is taken.
+  store_ = {};
+  channels_ = channels;
+  size_ = channels > 0 && last_index >= 0 ? last_index + 1 : 0;
+  const int64_t capacity = static_cast<int64_t>(size_) + std::max(spare, 0);
+  for (int c = 0; c < channels; ++c) {
+    store_[c] = std::make_shared<Store>(capacity);
+    if (zero) std::memset(store_[c]->values.get(), 0, static_cast<size_t>(size_) * sizeof(float));
+  }
+}
+
+void SampleArray::redim(int channels, int32_t last_index, int32_t spare) {
+  allocate(channels, last_index, spare, true);
+}
+
+void SampleArray::redim_for_filling(int channels, int32_t last_index, int32_t spare) {
+  allocate(channels, last_index, spare, false);
+}
+
+void SampleArray::reshape(int channels, int32_t last_index) {
+  assert(channels >= 0 && channels <= 3);
+  const int32_t n = channels > 0 && last_index >= 0 ? last_index + 1 : 0;
+  for (int c = 0; c < 3; ++c) {
+    std::shared_ptr<Store>& s = store_[c];
+    if (c >= channels) {
+      s.reset();
+      continue;
+    }
+    if (!s) continue;  // still reads as 0 at any length
+    const int32_t kept = std::min(size_, n);
+    if (n == size_) continue;
+    if (n > s->capacity || s.use_count() > 1) {
+      auto grown = std::make_shared<Store>(n);
+      std::memcpy(grown->values.get(), s->values.get(), static_cast<size_t>(kept) * sizeof(float));
+      s = std::move(grown);
+    } else {
+      s->summary.reset();
+    }
+    if (n > kept) std::memset(s->values.get() + kept, 0, static_cast<size_t>(n - kept) * sizeof(float));
+  }
+  channels_ = channels;
+  size_ = n;
+}
+
+const float* SampleArray::channel(int ch) const {
+  assert(ch >= 1 && ch <= 3);
+  if (const std::shared_ptr<Store>& s = store_[ch - 1]) return s->values.get();
+  return zeros(size_);
+}
+
+float* SampleArray::write_channel(int ch) {
+  assert(ch >= 1 && ch <= 3);
+  std::shared_ptr<Store>& s = store_[ch - 1];
+  if (!s) {
+    s = std::make_shared<Store>(size_);
+    std::memset(s->values.get(), 0, static_cast<size_t>(size_) * sizeof(float));
+  } else if (s.use_count() > 1) {
+    auto own = std::make_shared<Store>(s->capacity);
+    std::memcpy(own->values.get(), s->values.get(), static_cast<size_t>(size_) * sizeof(float));
+    s = std::move(own);
+  } else {
+    s->summary.reset();
+  }
+  return s->values.get();
+}
+
+Extremes SampleArray::extremes(int ch, int64_t first, int64_t last) const {
+  first = std::max<int64_t>(first, 0);
+  last = std::min<int64_t>(last, static_cast<int64_t>(size_) - 1);
+  if (ch < 1 || ch > channels_ || first > last) return Extremes{};
+  const Store* s = store_[ch - 1].get();
+  if (!s) return Extremes{0.0f, 0.0f};
+  if (last - first < kSummaryFrom) {
+    Extremes e;
+    for (int64_t i = first; i <= last; ++i) {
+      const float v = s->values[i];
+      e.lo = v < e.lo ? v : e.lo;
+      e.hi = v > e.hi ? v : e.hi;
+    }
+    return e;
+  }
+  if (!s->summary || s->summary->size() != size_)
+    s->summary = std::make_shared<const MinMaxSummary>(s->values.get(), size_);
+  return s->summary->extremes(s->values.get(), first, last);
+}
+
+}  // namespace quarvel

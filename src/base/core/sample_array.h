@@ -1,0 +1,103 @@
+// Sample arrays indexed from 0 with channels 1..3, whose channels are shared between copies
+// until one of them writes: work_data = raw_data costs no copy of the samples, and the first write
+// to a shared channel gives the writer a channel of its own. A channel the array does not hold
+// (a file with fewer channels than the array) takes no memory and reads as 0.
+//
+// Reads and writes are told apart in the interface: operator() on a const array and channel()
+// read; set(), operator() = v and write_channel() write. Each channel keeps a min/max summary of
+// its samples (core/summary.h), made on the first long range query and dropped by any write.
+#pragma once
+
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <memory>
+
+#include "core/summary.h"
+
+namespace quarvel {
+
+class SampleArray {
+ public:
+  // A sample of a non-const array: reading it reads, assigning to it writes.
+  class Ref {
+   public:
+    Ref(SampleArray& a, int ch, int32_t i) : a_(a), ch_(ch), i_(i) {}
+    operator float() const { return static_cast<const SampleArray&>(a_)(ch_, i_); }
+    Ref& operator=(float v) {
+      a_.set(ch_, i_, v);
+      return *this;
+    }
+    Ref& operator=(const Ref& other) { return *this = static_cast<float>(other); }
+    Ref& operator+=(float v) { return *this = static_cast<float>(*this) + v; }
+    Ref& operator*=(float v) { return *this = static_cast<float>(*this) * v; }
+
+   private:
+    SampleArray& a_;
+    int ch_;
+    int32_t i_;
+  };
+
+  SampleArray() = default;
+
+  // Channels 1..channels, samples 0..last_index (no samples when last_index < 0), every value 0.
+  // `spare` more samples are reserved, so a later reshape to that many more costs no copy.
+  void redim(int channels, int32_t last_index, int32_t spare = 0);
+  // The same without setting the values, for a caller that writes every one of them at once (a
+  // file reader): the memory is not written twice.
+  void redim_for_filling(int channels, int32_t last_index, int32_t spare = 0);
+  void clear() { redim(0, -1); }
+
+  // Channels 1..channels, samples 0..last_index, keeping the values already held and zeroing the
+  // new ones. A channel that gains no values it did not hold stays without memory.
+  void reshape(int channels, int32_t last_index);
+
+  int channels() const { return channels_; }
+  int32_t last_index() const { return size_ - 1; }
+  int32_t size() const { return size_; }
+  bool has(int ch, int64_t i) const { return ch >= 1 && ch <= channels_ && i >= 0 && i < size_; }
+  // Whether channel ch has memory of its own (false for a channel read as 0).
+  bool holds(int ch) const { return ch >= 1 && ch <= channels_ && store_[ch - 1] != nullptr; }
+  // Whether channel ch of both arrays is one and the same storage.
+  bool shares(const SampleArray& other, int ch) const {
+    return holds(ch) && store_[ch - 1] == other.store_[ch - 1];
+  }
+
+  // A sample outside the array reads as 0 and a write to it goes nowhere, so a view or reading
+  // that reaches past the data can never touch memory that is not the array's.
+  float operator()(int ch, int32_t i) const {
+    if (!has(ch, i) || !store_[ch - 1]) return 0.0f;
+    return store_[ch - 1]->values[i];
+  }
+  Ref operator()(int ch, int32_t i) { return Ref(*this, ch, i); }
+  void set(int ch, int32_t i, float v) {
+    if (!has(ch, i)) return;
+    write_channel(ch)[i] = v;
+  }
+
+  // Samples 0..size()-1 of channel ch (1..channels()) to read; zeros for a channel not held.
+  const float* channel(int ch) const;
+  // The same to write: the channel becomes the array's own (copied when shared, zeros when not
+  // held) and its summary is dropped. Valid until the next redim, reshape or copy into this array.
+  float* write_channel(int ch);
+
+  // Extremes of samples first..last of channel ch (clipped to the samples held), NaN skipped:
+  // a long range through the channel's summary, a short one directly.
+  Extremes extremes(int ch, int64_t first, int64_t last) const;
+
+ private:
+  struct Store {
+    explicit Store(int64_t capacity);
+    std::unique_ptr<float[]> values;
+    int64_t capacity;
+    // Made on the first long query, for the length it was asked over; a write drops it.
+    mutable std::shared_ptr<const MinMaxSummary> summary;
+  };
+  void allocate(int channels, int32_t last_index, int32_t spare, bool zero);
+
+  int channels_ = 0;
+  int32_t size_ = 0;
+  std::array<std::shared_ptr<Store>, 3> store_;
+};
+
+}  // namespace quarvel
