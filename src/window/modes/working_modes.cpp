@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
+#include <optional>
 
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -76,37 +77,37 @@ void enter_block_mode(MainWindow& w) {
   }
 }
 
-}  // namespace
-
-void mnuBlock_click(MainWindow& w) {
+// Asks for the block length in ms, proposing the length in force. Returns the answer, or
+// nothing when it was cancelled or refused (a length without a sample, or longer than a block
+// may be) with a message.
+std::optional<QString> ask_block_length(MainWindow& w) {
   SharedState& s = w.s;
-  if (s.acq_running) s.stop_request = kTrue;
-  // The proposal is the length in force, in ms, whatever its size.
   const QString proposal =
       s.block_length < 0
           ? QStringLiteral("500")
           : QString::number(round_i32(static_cast<double>(s.block_length) * 1000 * s.sample_interval));
   const QString answer = w.dialogs().input_box("Block length (ms):", "Get length", proposal);
-  if (answer.isEmpty()) return;
-  // A length that holds no sample, or more than the arrays of a block may hold, would reach the
-  // arrays and the block count: refuse it and keep the length in force.
-  const bool first_entry = !s.block_mode;
-  const float interval = first_entry && s.measure_mode ? 1.0f / 1000 : s.sample_interval;
+  if (answer.isEmpty()) return std::nullopt;
+  // The interval the block will be counted in: measurement enters block mode at 1 kHz.
+  const float interval = !s.block_mode && s.measure_mode ? 1.0f / 1000 : s.sample_interval;
   const int64_t samples = block_samples_for_answer(answer, interval);
   if (samples < 1) {
     w.dialogs().warning("The block length must hold at least one sample.", "Get length");
-    return;
+    return std::nullopt;
   }
   if (samples > kMaxBlockLength) {
-    w.dialogs().warning(
-        QStringLiteral("The block length must be at most %1 ms.")
-            .arg(format_general_double(std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
-        "Get length");
-    return;
+    w.dialogs().warning(QStringLiteral("The block length must be at most %1 ms.")
+                            .arg(format_general_double(
+                                std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
+                        "Get length");
+    return std::nullopt;
   }
-  leave_spectrum_view(w);
-  if (first_entry) enter_block_mode(w);
+  return answer;
+}
 
+// The screen of a block view of `answer` ms: above 1000 ms in seconds, else in milliseconds.
+// Returns its length in seconds.
+double set_block_screen(SharedState& s, const QString& answer) {
   s.scr_length = static_cast<float>(num(answer));
   double seconds;
   if (s.scr_length > 1000) {
@@ -119,13 +120,25 @@ void mnuBlock_click(MainWindow& w) {
     s.scr_factor = 0.001f;
     seconds = s.scr_length * 0.001;
   }
-  const int32_t block_length = round_i32(seconds / s.sample_interval);
   s.blk_scr_length = s.scr_length;
   s.blk_scr_factor = s.scr_factor;
   s.unit_text[1] = s.unit_text[0];
+  return seconds;
+}
+
+}  // namespace
+
+void mnuBlock_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (s.acq_running) s.stop_request = kTrue;
+  const std::optional<QString> answer = ask_block_length(w);
+  if (!answer) return;
+  leave_spectrum_view(w);
+  if (!s.block_mode) enter_block_mode(w);
+  const double seconds = set_block_screen(s, *answer);
   w.scr_lng->setEditText(format(s.scr_length, "#####"));
   w.scr_unit->setText(s.unit_text[0]);
-  start_block_view(w, block_length);
+  start_block_view(w, round_i32(seconds / s.sample_interval));
   // The incomplete last block is dropped.
   s.block_count = static_cast<int32_t>(s.sample_count / s.block_length);
   if (s.measure_mode) w.ave_count->setText(format(s.ave_n, " ###0"));
