@@ -188,12 +188,20 @@ TEST_F(Modes, BlocksOfALoadedFile) {
   EXPECT_TRUE(w->status->text().isEmpty());
 }
 
-TEST_F(Modes, ALengthWithoutASampleIsRefused) {
+TEST_F(Modes, ALengthWithoutASampleOrTooLongIsRefused) {
   w->s.sample_interval = 0.001f;
   enter_block("250");
-  for (const char* bad : {"0", "-5", "abc"}) {
+  const QString too_long = "The block length must be at most 4194304 ms.";
+  const std::pair<const char*, QString> refused[] = {
+      {"0", "The block length must hold at least one sample."},
+      {"-5", "The block length must hold at least one sample."},
+      {"abc", "The block length must hold at least one sample."},
+      {"4194305", too_long},
+      {"2000000000", too_long},
+  };
+  for (const auto& [bad, message] : refused) {
     dialogs->expect_input("Block length (ms):", bad);
-    dialogs->expect_warning("The block length must hold at least one sample.");
+    dialogs->expect_warning(message);
     w->mnuBlock->trigger();
     EXPECT_EQ(w->s.block_length, 250) << bad;
     EXPECT_EQ(w->s.ave_data.last_index(), 249);
