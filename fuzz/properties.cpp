@@ -3,6 +3,7 @@
 #include "core/typed_values.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <bit>
@@ -320,6 +321,82 @@ Findings check_prn(const PrnCase& c) {
   const Result<PrnContents> rd = read_prn(buffer, c.channels, [&](int pct) { reports.push_back(pct); });
   for (std::string& line : check_prn_read(c, rd, "read_prn")) f.push_back(std::move(line));
   check_progress(reports, rd.ok(), f);
+  return f;
+}
+
+EdfCase edf_case(QByteArrayView input) {
+  EdfCase c;
+  if (input.isEmpty()) return c;
+  static const char* const answers[] = {"1", "2", "3", "9"};
+  c.answer = QString::fromLatin1(answers[static_cast<unsigned char>(input[0]) & 3]);
+  c.file = input.sliced(1).toByteArray();
+  return c;
+}
+
+QByteArray edf_input(int channels, QByteArrayView file) {
+  return QByteArray(1, static_cast<char>(channels == 9 ? 3 : channels - 1)) + file.toByteArray();
+}
+
+// Whatever the bytes, a read gives a failure or recordings the bytes can hold: the channels
+// answered, a usable interval, no more samples than the file has room for (every stored sample
+// takes at least two bytes), finite values and the right maxima. The question is asked at most
+// once, and only of a file with one to three signals.
+Findings check_edf_read(const EdfCase& c, const Result<EdfContents>& r, const std::vector<int>& asked) {
+  Findings f;
+  if (asked.size() > 1) f.push_back("the channel question was asked more than once");
+  if (!asked.empty() && (asked[0] < 1 || asked[0] > 3))
+    f.push_back("the channel question was asked of " + std::to_string(asked[0]) + " signals");
+  if (!r) return f;
+
+  const EdfContents& d = r.value();
+  const int cc = d.channel_count;
+  if (asked.empty() || QString::number(cc) != c.answer) f.push_back("channel count is not the one answered");
+  if (cc < 1 || cc > 3 || cc > d.signal_count) {
+    f.push_back(std::to_string(cc) + " channels read of " + std::to_string(d.signal_count));
+    return f;
+  }
+  if (!(std::isfinite(d.sample_interval) && d.sample_interval > 0)) f.push_back("the sample interval is not usable");
+  const int64_t count = d.sample_count;
+  if (count < 0 || count * cc * 2 > c.file.size()) {
+    f.push_back(std::to_string(count) + " samples reported for " + std::to_string(c.file.size()) + " bytes");
+    return f;
+  }
+  if (d.samples.channels() != cc || d.samples.size() != count || static_cast<int64_t>(d.markers.size()) != count) {
+    f.push_back("sample or marker arrays do not match the sample count");
+    return f;
+  }
+  for (int ch = 1; ch <= 3; ++ch) {
+    float max_abs = 0;
+    for (int64_t i = 0; ch <= cc && i < count; ++i) {
+      const float v = d.samples(ch, static_cast<int32_t>(i));
+      if (!std::isfinite(v)) {
+        f.push_back("value " + std::to_string(i) + " of channel " + std::to_string(ch) + " is not finite");
+        break;
+      }
+      max_abs = std::max(max_abs, std::fabs(v));
+    }
+    if (d.ch_max[ch] != max_abs) f.push_back("channel maximum of channel " + std::to_string(ch) + " is wrong");
+  }
+  return f;
+}
+
+Findings check_edf(const EdfCase& c, const QString& path) {
+  {
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(c.file) != c.file.size())
+      return {"cannot write the case to " + path.toStdString()};
+  }
+  std::vector<int> asked;
+  std::vector<int> reports;
+  const Result<EdfContents> r = read_edf(
+      path,
+      [&](int signal_count) {
+        asked.push_back(signal_count);
+        return c.answer;
+      },
+      [&](int pct) { reports.push_back(pct); });
+  Findings f = check_edf_read(c, r, asked);
+  check_progress(reports, r.ok(), f);
   return f;
 }
 

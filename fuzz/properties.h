@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "datafile/bin_reader.h"
+#include "datafile/edf_reader.h"
 #include "datafile/prn_reader.h"
 
 namespace quarvel::fuzz {
@@ -44,6 +45,20 @@ PrnCase prn_case(QByteArrayView input);
 QByteArray prn_input(int channels, QByteArrayView file);
 Findings check_prn(const PrnCase& c);
 Findings check_prn_read(const PrnCase& c, const Result<PrnContents>& r, const char* reader);
+
+// An EDF/BDF case. The low two bits of the first input byte answer "1", "2", "3" or "9" when the
+// reader asks how many signals to read; the remaining bytes are the file. The reader takes a file
+// name, so the file is written to `path` first.
+struct EdfCase {
+  QString answer;
+  QByteArray file;
+};
+EdfCase edf_case(QByteArrayView input);
+QByteArray edf_input(int channels, QByteArrayView file);
+// Writes the case's file to `path`, reads it with read_edf and checks the answer.
+Findings check_edf(const EdfCase& c, const QString& path);
+// Checks one answer of the reader, given the signal counts the channel question was asked with.
+Findings check_edf_read(const EdfCase& c, const Result<EdfContents>& r, const std::vector<int>& asked);
 
 // A number helper case: the first 8 bytes are the bits of a double (little-endian, zero-filled when
 // the input is shorter), the rest is UTF-8 text used both as a picture pattern and as text for num().

@@ -1,10 +1,13 @@
 #include "seeds.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstring>
 
 #include "core/numbers.h"
 #include "datafile/bin_format.h"
+#include "datafile/edf_export.h"
 #include "datafile/le_bytes.h"
 #include "properties.h"
 
@@ -152,6 +155,52 @@ std::vector<BinSeed> bin_seeds() {
 std::vector<PrnSeed> prn_seeds() {
   return {prn("p-c1-f1", 1, 1), prn("p-c1-f12", 1, 12),
           prn("p-c2-f1", 2, 1),    prn("p-c2-f7", 2, 7), prn("p-c2-f30", 2, 30)};
+}
+
+namespace {
+
+// A recording of `frames` whole-number samples with a stimulus mark and a trigger mark, exported
+// as EDF+. With `discontinuous`, the same file declared EDF+D: its records follow one another
+// without gaps, so it reads the same through the reader's own path for such files.
+EdfSeed edf(const char* name, int channels, int32_t frames, double interval_s, int32_t block_length,
+            bool discontinuous = false) {
+  EdfSeed seed;
+  seed.name = name;
+  seed.channels = channels;
+  seed.frames = frames;
+  seed.samples.redim(channels, frames - 1);
+  for (int ch = 1; ch <= channels; ++ch)
+    for (int32_t s = 0; s < frames; ++s) seed.samples(ch, s) = static_cast<float>((s * 37 + ch * 1000) % 4001 - 2000);
+  seed.markers.assign(static_cast<std::size_t>(frames), 0);
+  for (int32_t s = frames / 5; s < frames / 5 + 3; ++s) seed.markers[static_cast<std::size_t>(s)] = 100;
+  seed.markers[static_cast<std::size_t>(frames / 2)] = 200;
+
+  EdfRecordingInfo info;
+  info.channel_count = channels;
+  info.sample_count = frames;
+  for (int ch = 1; ch <= channels; ++ch) info.ch_source[ch] = static_cast<int16_t>(ch);
+  info.sample_interval = interval_s;
+  info.block_mode = block_length > 0;
+  info.block_length = block_length;
+  info.start = QDateTime(QDate(2024, 5, 2), QTime(9, 30));
+  QTemporaryDir dir;
+  const QString path = dir.filePath("seed.edf");
+  QByteArray file;
+  if (export_edf(path, seed.samples, seed.markers, info)) {
+    QFile in(path);
+    if (in.open(QIODevice::ReadOnly)) file = in.readAll();
+  }
+  // The reserved field at byte 192 says which kind of EDF+ file this is.
+  if (discontinuous && file.mid(192, 5) == "EDF+C") file[196] = 'D';
+  seed.input = edf_input(channels, file);
+  return seed;
+}
+
+}  // namespace
+
+std::vector<EdfSeed> edf_seeds() {
+  return {edf("e-c2-1khz", 2, 1500, 0.001, 0), edf("e-c1-blocks", 1, 200, 0.004, 50),
+          edf("e-c3-100hz", 3, 300, 0.01, 0), edf("e-c2-discontinuous", 2, 1500, 0.001, 0, true)};
 }
 
 std::vector<NumberSeed> number_seeds() {

@@ -32,6 +32,16 @@ struct PrnSeed {
   SampleArray samples;  // each value × 100, as the reader gives it
 };
 
+// An EDF+ file made by the program's EDF export (whole-number samples, so they read back exactly).
+struct EdfSeed {
+  std::string name;  // under fuzz/corpus/edf/
+  QByteArray input;
+  int channels = 0;
+  int32_t frames = 0;
+  SampleArray samples;           // channels 1..channels
+  std::vector<int16_t> markers;  // one per frame
+};
+
 struct NumberSeed {
   std::string name;  // under fuzz/corpus/numbers/
   QByteArray input;
@@ -39,6 +49,7 @@ struct NumberSeed {
 
 std::vector<BinSeed> bin_seeds();
 std::vector<PrnSeed> prn_seeds();
+std::vector<EdfSeed> edf_seeds();
 std::vector<NumberSeed> number_seeds();
 
 }  // namespace quarvel::fuzz

@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <limits>
 #include <ostream>
 #include <string>
 
@@ -23,6 +25,9 @@ void PrintTo(const BinSeed& s, std::ostream* os) {
   *os << s.name;
 }
 void PrintTo(const PrnSeed& s, std::ostream* os) {
+  *os << s.name;
+}
+void PrintTo(const EdfSeed& s, std::ostream* os) {
   *os << s.name;
 }
 void PrintTo(const NumberSeed& s, std::ostream* os) {
@@ -102,6 +107,27 @@ TEST_P(PrnSeedFile, ReadsBackWhatWasWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, PrnSeedFile, ::testing::ValuesIn(prn_seeds()), seed_name<PrnSeed>);
+
+class EdfSeedFile : public ::testing::TestWithParam<EdfSeed> {};
+
+TEST_P(EdfSeedFile, ReadsBackWhatWasExported) {
+  const EdfSeed& seed = GetParam();
+  expect_committed("edf", seed);
+  const EdfCase c = edf_case(seed.input);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("seed.edf");
+  EXPECT_EQ(lines(check_edf(c, path)), "");  // leaves the file at `path`
+  Result<EdfContents> r = read_edf(path, [&](int) { return c.answer; });
+  ASSERT_TRUE(r.ok()) << r.failure().detail.toStdString();
+  ASSERT_EQ(r.value().channel_count, seed.channels);
+  ASSERT_EQ(r.value().sample_count, seed.frames);
+  for (int ch = 1; ch <= seed.channels; ++ch)
+    for (int32_t i = 0; i < seed.frames; ++i)
+      ASSERT_EQ(r.value().samples(ch, i), seed.samples(ch, i)) << "channel " << ch << ", frame " << i;
+  EXPECT_EQ(r.value().markers, seed.markers);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, EdfSeedFile, ::testing::ValuesIn(edf_seeds()), seed_name<EdfSeed>);
 
 class NumberSeedFile : public ::testing::TestWithParam<NumberSeed> {};
 
@@ -202,6 +228,37 @@ TEST(SpoiledPrnRead, WrongValueAndWrongOutcomeAreReported) {
             std::string::npos);
 }
 
+// An EDF read that claims more samples than the file has room for, a value that is not a number or
+// a wrong maximum is reported.
+TEST(SpoiledEdfRead, ImpossibleContentsAreReported) {
+  const EdfSeed seed = edf_seeds().front();
+  const EdfCase c = edf_case(seed.input);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("seed.edf");
+  ASSERT_EQ(lines(check_edf(c, path)), "");
+  const std::vector<int> asked{seed.channels};
+  const Result<EdfContents> good = read_edf(path, [&](int) { return c.answer; });
+  ASSERT_EQ(lines(check_edf_read(c, good, asked)), "");
+  const std::pair<void (*)(EdfContents&), const char*> spoils[] = {
+      {[](EdfContents& d) {
+         d.sample_count = 1000000;
+         d.samples.reshape(d.channel_count, d.sample_count - 1);
+         d.markers.resize(1000000);
+       },
+       "1000000 samples reported"},
+      {[](EdfContents& d) { d.samples(2, 7) = std::numeric_limits<float>::quiet_NaN(); },
+       "value 7 of channel 2 is not finite"},
+      {[](EdfContents& d) { d.ch_max[1] += 1; }, "maximum of channel 1"},
+      {[](EdfContents& d) { d.channel_count = 1; }, "not the one answered"},
+  };
+  for (const auto& [spoil, finding] : spoils) {
+    Result<EdfContents> r = read_edf(path, [&](int) { return c.answer; });
+    spoil(r.value());
+    EXPECT_NE(lines(check_edf_read(c, r, asked)).find(finding), std::string::npos) << finding;
+  }
+  EXPECT_NE(lines(check_edf_read(c, good, {2, 2})).find("asked more than once"), std::string::npos);
+}
+
 // Per target: its seed names, and the check its inputs go through.
 struct Target {
   const char* name;
@@ -219,6 +276,11 @@ std::vector<std::string> names_of(const std::vector<Seed>& seeds) {
 std::vector<Target> targets() {
   return {{"bin", names_of(bin_seeds()), [](QByteArrayView in) { return check_bin(bin_case(in)); }},
           {"prn", names_of(prn_seeds()), [](QByteArrayView in) { return check_prn(prn_case(in)); }},
+          {"edf", names_of(edf_seeds()),
+           [](QByteArrayView in) {
+             QTemporaryDir dir;
+             return check_edf(edf_case(in), dir.filePath("input.edf"));
+           }},
           {"numbers", names_of(number_seeds()),
            [](QByteArrayView in) { return check_numbers(number_case(in)); }}};
 }
