@@ -16,6 +16,7 @@
 #include "core/numbers.h"
 #include "app/settings.h"
 #include "datafile/bin_reader.h"
+#include "datafile/edf_reader.h"
 #include "datafile/file_names.h"
 #include "datafile/prn_reader.h"
 #include "display/draw_curves.h"
@@ -124,13 +125,43 @@ std::optional<LoadedFile> read_prn_file(MainWindow& w) {
   return f;
 }
 
+// An EDF or BDF file: a continuous recording of the signals the user asks for, from the first
+// one on, each taken as coming from an input of its own.
+std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path) {
+  const EdfChannelQuestion ask = [&w](int signal_count) {
+    w.set_busy(false);
+    const QString answer =
+        w.dialogs().input_box("Number of recorded channels:", "Channel number", QString::number(signal_count));
+    w.set_busy(true);
+    return answer;
+  };
+  Result<EdfContents> read = read_edf(path, ask, progress_bar(w));
+  end_progress(w);
+  if (!read) return std::nullopt;
+  EdfContents& d = read.value();
+  LoadedFile f;
+  f.channel_count = static_cast<int16_t>(d.channel_count);
+  for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = static_cast<int16_t>(ch);
+  f.ch_max = d.ch_max;
+  f.sample_interval = d.sample_interval;
+  f.sample_count = d.sample_count;
+  f.samples = std::move(d.samples);
+  f.markers = std::move(d.markers);
+  return f;
+}
+
 // Reads the whole file at path with the reader its extension calls for, asking the questions
 // that reader needs; none when it cannot be read.
 std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind) {
   w.data_file.setFileName(path);
   w.s.data_file_no = 1;
   // A directory opens but reads nothing; it is no file to read.
-  if (QFileInfo(path).isDir() || !w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (QFileInfo(path).isDir()) return std::nullopt;
+  if (kind == DataFileKind::Edf) {
+    w.set_busy(true);
+    return read_edf_file(w, path);
+  }
+  if (!w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
   w.set_busy(true);
   std::optional<LoadedFile> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
   w.data_file.close();
@@ -276,6 +307,9 @@ void open_path(MainWindow& w, const QString& path) {
     file_input_error(w);
     return;
   }
+  // The readings of the file shown go with it; a file that cannot be read takes nothing away.
+  w.set_busy(false);
+  if (!w.readings_may_go()) return;
   show_loaded_file(w, std::move(*f), path);
 }
 
@@ -299,7 +333,7 @@ void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {
 
 void mnuOpen_click(MainWindow& w) {
   FileDialogRequest req;
-  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn";
+  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF and BDF files (*.edf *.bdf)|*.edf;*.bdf";
   req.filter_index = 1;
   req.title = "Open data file";
   req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts
