@@ -4,8 +4,8 @@
 //
 // A file is read in full before anything of the window changes: a file that cannot be read (an
 // unknown extension, a damaged header, a cancelled question, a read error, an EDF file of more
-// than three signals or of signals of different rates) gives the file-input message and leaves the
-// window as it was. Readings not saved are asked about once the file has been read, before
+// than three signals or of signals of different rates) gives the file-input message, for an EDF
+// file followed by the reason, and leaves the window as it was. Readings not saved are asked about once the file has been read, before
 // anything changes.
 #pragma once
 
