@@ -38,4 +38,7 @@ quarvel_test(tests_modes
   window/modes/working_modes_test.cpp
   window/modes/view_transitions_test.cpp
   window/modes/spectrum_copy_test.cpp
+  window/modes/picture_file_test.cpp
 )
+# The picture test renders saved SVG files.
+target_link_libraries(tests_modes PRIVATE Qt6::Svg)
