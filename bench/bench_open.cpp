@@ -40,6 +40,9 @@ class Answers : public Dialogs {
     return prompt.startsWith("Number") ? "2" : "1000";
   }
   bool yes_no(const QString&, const QString&) override { return false; }
+  SaveAnswer save_discard_cancel(const QString& text, const QString&) override {
+    qFatal("unexpected: %s", qPrintable(text));
+  }
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { return {}; }
   QString save_file(const FileDialogRequest&) override { return {}; }

@@ -171,6 +171,9 @@ class NoDialogs : public Dialogs {
     qFatal("unexpected: %s", qPrintable(prompt));
   }
   bool yes_no(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
+  SaveAnswer save_discard_cancel(const QString& text, const QString&) override {
+    qFatal("unexpected: %s", qPrintable(text));
+  }
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }
   QString save_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }

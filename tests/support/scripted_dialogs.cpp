@@ -10,6 +10,8 @@ static const char* kind_name(ScriptedDialogs::Kind k) {
       return "input box";
     case ScriptedDialogs::Kind::YesNo:
       return "Yes/No box";
+    case ScriptedDialogs::Kind::SaveDiscardCancel:
+      return "Save/Discard/Cancel box";
     case ScriptedDialogs::Kind::Warning:
       return "warning box";
     case ScriptedDialogs::Kind::Open:
@@ -35,6 +37,11 @@ void ScriptedDialogs::expect_input(const QString& prompt, const QString& answer)
 }
 void ScriptedDialogs::expect_yes_no(const QString& text, bool yes) {
   expected_.push_back({Kind::YesNo, text, {}, yes});
+}
+void ScriptedDialogs::expect_save_discard_cancel(const QString& text, SaveAnswer answer) {
+  Expected e{Kind::SaveDiscardCancel, text, {}};
+  e.save_answer = answer;
+  expected_.push_back(e);
 }
 void ScriptedDialogs::expect_warning(const QString& text) {
   expected_.push_back({Kind::Warning, text, {}});
@@ -76,6 +83,12 @@ bool ScriptedDialogs::yes_no(const QString& text, const QString& title) {
   asked_.push_back({Kind::YesNo, text, title, {}, {}});
   const Expected* e = take(Kind::YesNo, text);
   return e ? e->yes : false;
+}
+
+SaveAnswer ScriptedDialogs::save_discard_cancel(const QString& text, const QString& title) {
+  asked_.push_back({Kind::SaveDiscardCancel, text, title, {}, {}});
+  const Expected* e = take(Kind::SaveDiscardCancel, text);
+  return e ? e->save_answer : SaveAnswer::Cancel;
 }
 
 void ScriptedDialogs::warning(const QString& text, const QString& title) {

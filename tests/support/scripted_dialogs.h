@@ -11,7 +11,7 @@ namespace quarvel::testing {
 
 class ScriptedDialogs : public Dialogs {
  public:
-  enum class Kind { Input, YesNo, Warning, Open, Save };
+  enum class Kind { Input, YesNo, SaveDiscardCancel, Warning, Open, Save };
   struct Asked {
     Kind kind;
     QString prompt;  // prompt, message text or dialog title
@@ -25,6 +25,7 @@ class ScriptedDialogs : public Dialogs {
   // Expect an input box with this prompt, answered with answer ("" = cancelled).
   void expect_input(const QString& prompt, const QString& answer);
   void expect_yes_no(const QString& text, bool yes);
+  void expect_save_discard_cancel(const QString& text, SaveAnswer answer);
   void expect_warning(const QString& text);
   // Expect a warning whose text begins with prefix.
   void expect_warning_starting(const QString& prefix);
@@ -39,6 +40,7 @@ class ScriptedDialogs : public Dialogs {
 
   QString input_box(const QString& prompt, const QString& title, const QString& default_text) override;
   bool yes_no(const QString& text, const QString& title) override;
+  SaveAnswer save_discard_cancel(const QString& text, const QString& title) override;
   void warning(const QString& text, const QString& title) override;
   QString open_file(const FileDialogRequest& request) override;
   QString save_file(const FileDialogRequest& request) override;
@@ -50,6 +52,7 @@ class ScriptedDialogs : public Dialogs {
     QString answer;
     bool yes = false;
     bool prefix = false;
+    SaveAnswer save_answer = SaveAnswer::Cancel;
   };
   const Expected* take(Kind kind, const QString& match);
 

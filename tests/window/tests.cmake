@@ -15,7 +15,9 @@ target_compile_definitions(tests_acquisition PRIVATE QUARVEL_RECORD_CHILD="$<TAR
 # Commands that fail for want of memory: this program's allocator fails on request.
 quarvel_test(tests_allocation_failure window/acquisition/allocation_failure_test.cpp)
 
-quarvel_test(tests_datafile window/datafile/open_file_test.cpp)
+quarvel_test(tests_datafile window/datafile/open_file_test.cpp window/datafile/edf_file_test.cpp)
+# The EDF tests make foreign files with EDFlib.
+target_link_libraries(tests_datafile PRIVATE EDFlib::EDFlib)
 quarvel_test(tests_display
   window/display/draw_curves_test.cpp
   window/display/draw_frame_test.cpp
@@ -30,9 +32,13 @@ quarvel_test(tests_measure
   window/measure/block_stats_test.cpp
   window/measure/peaks_test.cpp
   window/measure/annotations_test.cpp
+  window/measure/results_file_test.cpp
 )
 quarvel_test(tests_modes
   window/modes/working_modes_test.cpp
   window/modes/view_transitions_test.cpp
   window/modes/spectrum_copy_test.cpp
+  window/modes/picture_file_test.cpp
 )
+# The picture test renders saved SVG files.
+target_link_libraries(tests_modes PRIVATE Qt6::Svg)

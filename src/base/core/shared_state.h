@@ -128,6 +128,8 @@ struct SharedState {
   PerChannel<int16_t> grid_col = PerChannel<int16_t>::filled(1);
   float baseline = 0;
   ResultsStore results;
+  // A channel's table holds readings written since it was last saved, copied whole or reset.
+  PerChannel<Flag> readings_unsaved = PerChannel<Flag>::filled(kFalse);
 
   // --- annotations
   Flag text_drag = kFalse;

@@ -19,6 +19,7 @@ DataFileKind data_file_kind(const QString& file_ext) {
   const QString upper = file_ext.toUpper();
   if (upper == QLatin1String("BIN")) return DataFileKind::Bin;
   if (upper == QLatin1String("PRN")) return DataFileKind::Prn;
+  if (upper == QLatin1String("EDF") || upper == QLatin1String("BDF")) return DataFileKind::Edf;
   return DataFileKind::Other;
 }
 

@@ -18,9 +18,10 @@ struct FileNameSplit {
 // gives "rat3.2024-05-02." and "bin".
 FileNameSplit split_file_name(const QString& path);
 
-enum class DataFileKind { Bin, Prn, Other };
+enum class DataFileKind { Bin, Prn, Edf, Other };
 
-// The reader an extension calls for, compared without regard to case ("BIN", "bin", "PRN").
+// The reader an extension calls for, compared without regard to case ("BIN", "bin", "PRN"); EDF
+// and BDF files (with or without the "+") share one reader.
 DataFileKind data_file_kind(const QString& file_ext);
 
 // True for "data" + exactly two characters + ".bin", in any case ("data07.bin", "DATA05.BIN",

@@ -33,8 +33,35 @@ bool QtDialogs::yes_no(const QString& text, const QString& title) {
          QMessageBox::Yes;
 }
 
+SaveAnswer QtDialogs::save_discard_cancel(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                  parent_);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save:
+      return SaveAnswer::Save;
+    case QMessageBox::Discard:
+      return SaveAnswer::Discard;
+    default:
+      return SaveAnswer::Cancel;
+  }
+}
+
 void QtDialogs::warning(const QString& text, const QString& title) {
   QMessageBox::warning(parent_, title, text);
+}
+
+// The one extension of a filter entry such as "SVG pictures (*.svg)"; empty when it names
+// several or none.
+static QString filter_extension(const QString& entry) {
+  const qsizetype open = entry.lastIndexOf(QLatin1Char('(')), close = entry.lastIndexOf(QLatin1Char(')'));
+  const QString list = open >= 0 && close > open ? entry.mid(open + 1, close - open - 1) : entry;
+  const QStringList patterns = QString(list).replace(QLatin1Char(';'), QLatin1Char(' ')).split(
+      QLatin1Char(' '), Qt::SkipEmptyParts);
+  if (patterns.size() != 1 || !patterns[0].startsWith(QLatin1String("*."))) return QString();
+  const QString ext = patterns[0].mid(2);
+  return ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?')) ? QString() : ext;
 }
 
 QString QtDialogs::run_file_dialog(const FileDialogRequest& r, bool save) {
@@ -45,7 +72,18 @@ QString QtDialogs::run_file_dialog(const FileDialogRequest& r, bool save) {
   dlg.setNameFilters(filters);
   if (r.filter_index >= 1 && r.filter_index <= filters.size())
     dlg.selectNameFilter(filters[r.filter_index - 1]);
-  if (!r.default_ext.isEmpty()) dlg.setDefaultSuffix(r.default_ext);
+  // A name typed without an extension takes that of the filter chosen, so the filter decides
+  // the kind of file written.
+  const auto suffix_for = [&r](const QString& entry) {
+    const QString ext = filter_extension(entry);
+    return ext.isEmpty() ? r.default_ext : ext;
+  };
+  const QString suffix = save ? suffix_for(dlg.selectedNameFilter()) : r.default_ext;
+  if (!suffix.isEmpty()) dlg.setDefaultSuffix(suffix);
+  if (save) {
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
+                     [&dlg, suffix_for](const QString& entry) { dlg.setDefaultSuffix(suffix_for(entry)); });
+  }
   if (!r.file_name.isEmpty()) dlg.selectFile(r.file_name);
   // The save dialog asks before it returns the name of a file that exists.
   dlg.setOption(QFileDialog::DontConfirmOverwrite, false);

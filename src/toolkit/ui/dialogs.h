@@ -1,5 +1,5 @@
 // Everything modal the program asks the user goes through this one interface: input boxes,
-// Yes/No and warning message boxes, and the open and save file dialogs. The window is given the
+// Yes/No, Save/Discard/Cancel and warning message boxes, and the open and save file dialogs. The window is given the
 // real one; tests give it a scripted one.
 #pragma once
 
@@ -18,6 +18,8 @@ struct FileDialogRequest {
   QString default_ext;  // without the dot
 };
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -25,9 +27,12 @@ class Dialogs {
   virtual QString input_box(const QString& prompt, const QString& title, const QString& default_text) = 0;
   // True for Yes.
   virtual bool yes_no(const QString& text, const QString& title) = 0;
+  // Before work that was not saved is discarded. Escape and closing the box answer Cancel.
+  virtual SaveAnswer save_discard_cancel(const QString& text, const QString& title) = 0;
   virtual void warning(const QString& text, const QString& title) = 0;
   // The chosen file's full path; empty when cancelled. A save dialog has already confirmed with
-  // the user before it returns the name of a file that exists.
+  // the user before it returns the name of a file that exists, and gives a name typed without an
+  // extension that of the filter chosen (default_ext when the filter names several or none).
   virtual QString open_file(const FileDialogRequest& request) = 0;
   virtual QString save_file(const FileDialogRequest& request) = 0;
 };
@@ -40,6 +45,7 @@ class QtDialogs : public Dialogs {
 
   QString input_box(const QString& prompt, const QString& title, const QString& default_text) override;
   bool yes_no(const QString& text, const QString& title) override;
+  SaveAnswer save_discard_cancel(const QString& text, const QString& title) override;
   void warning(const QString& text, const QString& title) override;
   QString open_file(const FileDialogRequest& request) override;
   QString save_file(const FileDialogRequest& request) override;

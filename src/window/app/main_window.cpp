@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/commands.h"
 #include "app/handlers.h"
 #include "app/startup.h"
 #include "core/numbers.h"
@@ -96,6 +97,12 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+  bool may_close = false;
+  run_command(*this, [&] { may_close = readings_may_go(); });
+  if (!may_close) {
+    e->ignore();
+    return;
+  }
   s.stop_request = kTrue;
   QMainWindow::closeEvent(e);
 }
@@ -298,6 +305,9 @@ void MainWindow::build_menus() {
   };
   mnuFile = menu("mnuFile", "&File");
   mnuOpen = action(mnuFile, "mnuOpen", "&Open");
+  mnuSaveResults = action(mnuFile, "mnuSaveResults", "Save &results...");
+  mnuExportEdf = action(mnuFile, "mnuExportEdf", "&Export EDF+...");
+  mnuSavePicture = action(mnuFile, "mnuSavePicture", "Save &picture...");
   separator1 = mnuFile->addSeparator();
   separator1->setObjectName("separator1");
   mnuExit = action(mnuFile, "mnuExit", "E&xit");

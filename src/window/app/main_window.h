@@ -102,6 +102,9 @@ class MainWindow : public QMainWindow {
   // --- menus (a menu with items is a QMenu; a command on the bar itself is a QAction)
   QMenu* mnuFile;
   QAction* mnuOpen;
+  QAction* mnuSaveResults;
+  QAction* mnuExportEdf;
+  QAction* mnuSavePicture;
   QAction* separator1;
   QAction* mnuExit;
   QMenu* mnuCopy;
@@ -138,6 +141,10 @@ class MainWindow : public QMainWindow {
   // The results tables as the other subsystems need them: emptied, with the header of the view in
   // force, when the data or the view changes under the readings. The results tables provide it.
   std::function<void()> reset_results = [] {};
+  // Asked before a command discards readings that were not saved: true when it may go on (nothing
+  // to lose, saved, or discarded by the user), false when it must leave everything as it was. The
+  // results tables provide it.
+  std::function<bool()> readings_may_go = [] { return true; };
 
   // The pixel width of the surface into disp_px_width, its user width kept (as a whole number).
   void measure_surface();
@@ -160,7 +167,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   // Closing the window ends a running acquisition loop, which writes what it recorded; the program
-  // ends with its window.
+  // ends with its window. Readings not saved are asked about first, as Exit asks.
   void closeEvent(QCloseEvent* e) override;
 
  signals:

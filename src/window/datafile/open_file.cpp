@@ -16,6 +16,7 @@
 #include "core/numbers.h"
 #include "app/settings.h"
 #include "datafile/bin_reader.h"
+#include "datafile/edf_reader.h"
 #include "datafile/file_names.h"
 #include "datafile/prn_reader.h"
 #include "display/draw_curves.h"
@@ -33,11 +34,34 @@ const char* const kFileInputTitle = "File input";
 
 namespace {
 
-void file_input_error(MainWindow& w) {
+// The file-input message, followed by the reason when one is known.
+void file_input_error(MainWindow& w, const QString& reason = {}) {
   w.data_file.close();
   w.set_busy(false);
   w.Scroll->hide();
-  w.dialogs().warning(kFileInputMessage, kFileInputTitle);
+  const QString text = QString::fromLatin1(kFileInputMessage);
+  w.dialogs().warning(reason.isEmpty() ? text : text + "\n\n" + reason, kFileInputTitle);
+}
+
+// Why an EDF or BDF file cannot be opened, in the user's words; empty when the user's own answer
+// stopped it, since the question just asked says enough.
+QString edf_failure_reason(const DataFileFailure& failure) {
+  switch (failure.code) {
+    case DataFileError::BadChannelCount:
+      return QStringLiteral("It holds more than three signals, or none; from one to three can be opened.");
+    case DataFileError::MixedSampleRates:
+      return QStringLiteral("Its signals are sampled at different rates; only signals of one rate can be opened.");
+    case DataFileError::BadSampleInterval:
+      return QStringLiteral("Its header gives the signals no sampling rate.");
+    case DataFileError::TooLarge:
+      return QStringLiteral("It holds more samples than the program can keep.");
+    case DataFileError::BadChannelAnswer:
+      return {};
+    case DataFileError::ReadFailed:
+      return QStringLiteral("The file cannot be read.");
+    default:
+      return QStringLiteral("Its header is damaged, or it is no EDF or BDF file.");
+  }
 }
 
 void start_progress(MainWindow& w) {
@@ -124,13 +148,47 @@ std::optional<LoadedFile> read_prn_file(MainWindow& w) {
   return f;
 }
 
+// An EDF or BDF file: a continuous recording of the signals the user asks for, from the first
+// one on, each taken as coming from an input of its own.
+std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QString& reason) {
+  const EdfChannelQuestion ask = [&w](int signal_count) {
+    w.set_busy(false);
+    const QString answer =
+        w.dialogs().input_box("Number of recorded channels:", "Channel number", QString::number(signal_count));
+    w.set_busy(true);
+    return answer;
+  };
+  Result<EdfContents> read = read_edf(path, ask, progress_bar(w));
+  end_progress(w);
+  if (!read) {
+    reason = edf_failure_reason(read.failure());
+    return std::nullopt;
+  }
+  EdfContents& d = read.value();
+  LoadedFile f;
+  f.channel_count = static_cast<int16_t>(d.channel_count);
+  for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = static_cast<int16_t>(ch);
+  f.ch_max = d.ch_max;
+  f.sample_interval = d.sample_interval;
+  f.sample_count = d.sample_count;
+  f.samples = std::move(d.samples);
+  f.markers = std::move(d.markers);
+  return f;
+}
+
 // Reads the whole file at path with the reader its extension calls for, asking the questions
-// that reader needs; none when it cannot be read.
-std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind) {
+// that reader needs; none when it cannot be read, with the reason when the reader gives one.
+std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind,
+                                         QString& reason) {
   w.data_file.setFileName(path);
   w.s.data_file_no = 1;
   // A directory opens but reads nothing; it is no file to read.
-  if (QFileInfo(path).isDir() || !w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (QFileInfo(path).isDir()) return std::nullopt;
+  if (kind == DataFileKind::Edf) {
+    w.set_busy(true);
+    return read_edf_file(w, path, reason);
+  }
+  if (!w.data_file.open(QIODevice::ReadOnly)) return std::nullopt;
   w.set_busy(true);
   std::optional<LoadedFile> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
   w.data_file.close();
@@ -270,12 +328,16 @@ void open_path(MainWindow& w, const QString& path) {
   const FileNameSplit split = split_file_name(path);
   const DataFileKind kind = data_file_kind(split.file_ext);
   std::optional<LoadedFile> f;
-  if (kind != DataFileKind::Other) f = read_data_file(w, path, kind);
+  QString reason;
+  if (kind != DataFileKind::Other) f = read_data_file(w, path, kind, reason);
   if (!f) {
     // Nothing of the window has changed: the file shown before stays.
-    file_input_error(w);
+    file_input_error(w, reason);
     return;
   }
+  // The readings of the file shown go with it; a file that cannot be read takes nothing away.
+  w.set_busy(false);
+  if (!w.readings_may_go()) return;
   show_loaded_file(w, std::move(*f), path);
 }
 
@@ -299,7 +361,7 @@ void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {
 
 void mnuOpen_click(MainWindow& w) {
   FileDialogRequest req;
-  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn";
+  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF and BDF files (*.edf *.bdf)|*.edf;*.bdf";
   req.filter_index = 1;
   req.title = "Open data file";
   req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts

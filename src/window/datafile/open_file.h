@@ -1,9 +1,12 @@
-// File > Open: loads a recording (.bin, both formats) or a Labtech sample file (.prn) into the
-// sample arrays, sets the view the file was recorded in, resets the results grids and draws.
+// File > Open: loads a recording (.bin, both formats), a Labtech sample file (.prn) or an EDF/BDF
+// file (.edf, .bdf: a continuous recording of up to three signals of one rate) into the sample
+// arrays, sets the view the file was recorded in, resets the results grids and draws.
 //
 // A file is read in full before anything of the window changes: a file that cannot be read (an
-// unknown extension, a damaged header, a cancelled question, a read error) gives the file-input
-// message and leaves the window as it was.
+// unknown extension, a damaged header, a cancelled question, a read error, an EDF file of more
+// than three signals or of signals of different rates) gives the file-input message, for an EDF
+// file followed by the reason, and leaves the window as it was. Readings not saved are asked about once the file has been read, before
+// anything changes.
 #pragma once
 
 #include <QString>

@@ -1,14 +1,20 @@
 #include <QAction>
+#include <QMenu>
 
 #include "app/commands.h"
 #include "app/handlers.h"
 #include "app/main_window.h"
+#include "datafile/export_file.h"
 #include "datafile/open_file.h"
 
 namespace quarvel {
 
 void wire_datafile(MainWindow& w) {
   on_trigger(w, w.mnuOpen, mnuOpen_click);
+  on_trigger(w, w.mnuExportEdf, mnuExportEdf_click);
+  // Only a loaded file can be exported.
+  QObject::connect(w.mnuFile, &QMenu::aboutToShow, &w,
+                   [&w] { w.mnuExportEdf->setEnabled(w.s.file_loaded && !w.s.measure_mode); });
 }
 
 }  // namespace quarvel

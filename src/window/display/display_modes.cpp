@@ -171,6 +171,8 @@ void mnuInvert_click(MainWindow& w) {
     }
     return;
   }
+  // Inverting discards the readings (below), except in the overplot form.
+  if (!w.mnuOverplot->isChecked() && !w.readings_may_go()) return;
   if (s.file_loaded && !s.psd_shown) {
     negate(s.raw_data, s.current_ch, s.sample_count);
     negate(s.work_data, s.current_ch, s.sample_count);

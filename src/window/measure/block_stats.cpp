@@ -47,7 +47,8 @@ void newblk_click(MainWindow& w) {
   SharedState& s = w.s;
   if (!s.file_loaded) return;
   const int ch = s.current_ch;
-  TableCounters c = counters_of(s, ch);
+  const TableCounters before = counters_of(s, ch);
+  TableCounters c = before;
   if (c.grid_col != 1) return;
   if (c.grid_row > c.block_row + 2) {
     block_stats(w);
@@ -57,6 +58,7 @@ void newblk_click(MainWindow& w) {
     c.block_row = c.grid_row;
     set_counters(s, ch, c);
   }
+  if (counters_of(s, ch) != before) s.readings_unsaved[ch] = kTrue;
 }
 
 }  // namespace quarvel

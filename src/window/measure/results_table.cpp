@@ -30,6 +30,7 @@ static void write_cells(ResultsGrid& g, int r, int from, const QStringList& cell
 void reset_grid(MainWindow& w) {
   SharedState& s = w.s;
   s.results.clear();
+  s.readings_unsaved.fill(kFalse);
   const QString header = results_header_text(static_cast<bool>(s.block_mode));
   for (int i = 0; i < 3; ++i) {
     ResultsGrid& g = *w.Grid1[static_cast<size_t>(i)];
@@ -157,6 +158,8 @@ void add_result(MainWindow& w) {
   } else {
     add_continuous_view(w, ch, c);
   }
+  // Counters that moved mean the table was written to (a cancelled label question writes nothing).
+  if (counters_of(s, ch) != c) s.readings_unsaved[ch] = kTrue;
 }
 
 void finish_pair(MainWindow& w) {

@@ -10,6 +10,7 @@
 #include "measure/block_stats.h"
 #include "measure/cursor.h"
 #include "measure/marks.h"
+#include "measure/results_file.h"
 #include "measure/results_table.h"
 #include "ui/events.h"
 #include "ui/surface.h"
@@ -44,6 +45,8 @@ static void wire_marks_and_texts(MainWindow& w) {
 
 void wire_measure(MainWindow& w) {
   w.reset_results = [&w] { reset_grid(w); };
+  w.readings_may_go = [&w] { return readings_may_go(w); };
+  on_trigger(w, w.mnuSaveResults, mnuSaveResults_click);
   QObject::connect(w.disp, &Surface::mouse_down, &w, [&w](int button, int shift, double x, double y) {
     run_command(w, [&] { disp_mouse_down(w, button, shift, x, y); });
   });

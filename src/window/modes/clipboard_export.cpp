@@ -78,10 +78,11 @@ void mnuCopyitem_Click(MainWindow& w, int index) {
       copy_text(w, block_means_text(s.results, ch, s.store_row[ch]));
       break;
     case 3:
-      copy_text(w, whole_table_text(s.results, ch, s.store_row[ch], TableLayout::Word));
-      break;
     case 4:
-      copy_text(w, whole_table_text(s.results, ch, s.store_row[ch], TableLayout::Excel));
+      copy_text(w, whole_table_text(s.results, ch, s.store_row[ch],
+                                    index == 3 ? TableLayout::Word : TableLayout::Excel));
+      // The channel's whole table is on the clipboard: its readings are no longer lost unasked.
+      w.s.readings_unsaved[ch] = kFalse;
       break;
     case 5:
       copy_curve_points(w);

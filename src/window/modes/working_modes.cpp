@@ -207,7 +207,8 @@ void measurement_menus(MainWindow& w) {
   w.mnuQuarvel->setVisible(true);
   w.mnuBlock->setText("Block mode");
   w.mnuBlock->setEnabled(true);
-  for (QAction* a : {w.mnuContinuous, w.mnuOpen, w.separator1, w.mnuMarksoff, w.mnuInvert, w.mnuPeaks})
+  for (QAction* a : {w.mnuContinuous, w.mnuOpen, w.mnuSaveResults, w.mnuExportEdf, w.separator1, w.mnuMarksoff,
+                     w.mnuInvert, w.mnuPeaks})
     a->setVisible(false);
   for (QMenu* m : {w.mnuCopy, w.mnuText, w.mnuZoom}) set_menu_visible(m, false);
   w.mnuOverplot->setChecked(false);
@@ -280,6 +281,8 @@ void analysis_menus(MainWindow& w) {
   w.mnuMeasure->setVisible(true);
   w.mnuQuarvel->setVisible(false);
   w.mnuOpen->setVisible(true);
+  w.mnuSaveResults->setVisible(true);
+  w.mnuExportEdf->setVisible(true);
   w.separator1->setVisible(true);
   w.mnuBlock->setVisible(true);
   w.mnuBlock->setText("Block mode");
@@ -365,6 +368,7 @@ void mnuQuarvel_click(MainWindow& w) {
 }
 
 void mnuExit_click(MainWindow& w) {
+  if (!w.readings_may_go()) return;
   w.services.clipboard->clear();
   // What a recording wrote is on disk already; nothing more is written.
   (void)w.recorder.close();

@@ -12,7 +12,8 @@ void mnuQuarvel_click(MainWindow& w);
 // Asks for a block length and enters block mode, or changes the block length.
 void mnuBlock_click(MainWindow& w);
 void mnuContinuous_click(MainWindow& w);
-// Empties the clipboard and ends the program at once.
+// Empties the clipboard and ends the program at once, once readings not saved have been asked
+// about (Cancel keeps the program running).
 void mnuExit_click(MainWindow& w);
 
 }  // namespace quarvel

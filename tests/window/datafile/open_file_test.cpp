@@ -110,7 +110,8 @@ TEST_F(OpenFile, ContinuousRecordingOpensInAPowerOfTwoScreen) {
   EXPECT_EQ(w->status->text(), QLocale::system().toString(when.date(), QLocale::LongFormat) + "   " +
                                    QLocale::system().toString(when.time(), QLocale::LongFormat));
   const FileDialogRequest& req = dialogs->asked().front().request;
-  EXPECT_EQ(req.filter, "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn");
+  EXPECT_EQ(req.filter,
+            "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF and BDF files (*.edf *.bdf)|*.edf;*.bdf");
   EXPECT_EQ(req.filter_index, 1);
   EXPECT_EQ(req.initial_dir, data_dir.path()) << "the dialog starts where recordings are kept";
   EXPECT_EQ(w->Scroll->value(), 100);
@@ -256,7 +257,11 @@ TEST_F(OpenFile, AFileThatCannotBeOpenedLeavesTheWindowAsItWas) {
   }
 
   write_file(QString::fromUtf8("Ratte ä 3.bin"), bin_file(1, 40, 1000));
-  open(QString::fromUtf8("Ratte ä 3.bin"));
+  dialogs->expect_open("Open data file", path(QString::fromUtf8("Ratte ä 3.bin")));
+  dialogs->expect_save_discard_cancel(
+      "The results tables hold readings that have not been saved. Do you want to save them first?",
+      SaveAnswer::Discard);
+  w->mnuOpen->trigger();
   EXPECT_EQ(w->s.sample_count, 40) << "spaces and letters beyond ASCII";
 }
 

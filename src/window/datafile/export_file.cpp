@@ -1,0 +1,64 @@
+#include "datafile/export_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "datafile/edf_export.h"
+
+namespace quarvel {
+
+QString export_failure_text(const QString& path, const DataFileFailure& failure) {
+  QString reason;
+  switch (failure.code) {
+    case DataFileError::BadValue:
+      reason = QStringLiteral("a sample is not a number an EDF file can hold");
+      break;
+    case DataFileError::BadSampleInterval:
+      reason = QStringLiteral("its sampling interval cannot be stated in an EDF file");
+      break;
+    case DataFileError::MarkerPlacement:
+      reason = QStringLiteral("a marker cannot be placed on its sample in an EDF+ file");
+      break;
+    case DataFileError::BadChannelCount:
+    case DataFileError::NoSamples:
+      reason = QStringLiteral("there are no samples to export");
+      break;
+    default:
+      reason = QStringLiteral("the folder or the disk refused the file");
+      break;
+  }
+  return QStringLiteral("The recording could not be exported to %1: %2.").arg(QDir::toNativeSeparators(path), reason);
+}
+
+void mnuExportEdf_click(MainWindow& w) {
+  const SharedState& s = w.s;
+  if (!s.file_loaded || s.measure_mode) return;
+  const QFileInfo data(s.data_file_name);
+  FileDialogRequest req;
+  req.filter = "EDF+ files (*.edf)|*.edf";
+  req.filter_index = 1;
+  req.title = "Export EDF+";
+  req.initial_dir = data.absolutePath();
+  req.file_name = QDir(req.initial_dir).filePath(data.completeBaseName() + ".edf");
+  req.default_ext = "edf";
+  const QString path = w.dialogs().save_file(req);
+  if (path.isEmpty()) return;
+
+  EdfRecordingInfo info;
+  info.channel_count = s.channel_count;
+  info.sample_count = s.sample_count;
+  info.ch_source = s.ch_source;
+  info.sample_interval = s.sample_interval;
+  info.block_mode = static_cast<bool>(s.block_mode);
+  info.block_length = s.block_length;
+  // The data file was last written when its recording ended.
+  if (const QDateTime end = data.lastModified(); end.isValid())
+    info.start = end.addMSecs(-qRound64(static_cast<double>(s.sample_count) * s.sample_interval * 1000));
+  w.set_busy(true);
+  const Status st = export_edf(path, s.raw_data, s.marker_data, info);
+  w.set_busy(false);
+  if (!st) w.dialogs().warning(export_failure_text(path, st.failure()), "Export EDF+");
+}
+
+}  // namespace quarvel

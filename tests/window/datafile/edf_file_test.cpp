@@ -1,0 +1,192 @@
+// Guards EDF through the File menu: a recording exported with Export EDF+ and opened again has the
+// same samples, interval and marker words; EDF files the program cannot show (more than three
+// signals, mixed rates, a damaged header) are refused with their reason and the window, its
+// readings included, stays as it was.
+#include <edflib.h>
+
+#include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <vector>
+
+#include "support/window_fixture.h"
+#include "ui/results_grid.h"
+#include "ui/surface.h"
+
+using namespace quarvel;
+using quarvel::testing::FileShape;
+using quarvel::testing::WindowTest;
+
+namespace {
+
+struct Trip {
+  const char* name;
+  int channels;
+  int32_t frames;
+  int32_t interval_us;
+  int32_t block_length;
+};
+
+class EdfRoundTrip : public WindowTest, public ::testing::WithParamInterface<Trip> {};
+
+TEST_P(EdfRoundTrip, GivesBackTheSamplesOfTheRecording) {
+  const Trip& t = GetParam();
+  FileShape shape;
+  shape.channels = t.channels;
+  shape.frames = t.frames;
+  shape.interval_us = t.interval_us;
+  shape.block_length = t.block_length;
+  // Whole numbers over most of the int16 range, different on each channel.
+  shape.sample = [](int ch, int32_t i) { return static_cast<int16_t>((i * 7919 + ch * 4001) % 60000 - 30000); };
+  shape.marker = [](int32_t i) {
+    return static_cast<int16_t>(i % 97 == 5 ? 200 : (i % 150 >= 20 && i % 150 < 40) ? 100 : 0);
+  };
+  open_recording(QStringLiteral("%1.bin").arg(t.name), shape);
+  ASSERT_EQ(w->s.file_loaded, kTrue);
+  const SampleArray samples = w->s.raw_data;
+  const std::vector<int16_t> markers = w->s.marker_data;
+  const float interval = w->s.sample_interval;
+
+  const QString edf = data_path(QStringLiteral("%1 out.edf").arg(t.name));
+  dialogs->expect_save("Export EDF+", edf);
+  w->findChild<QAction*>("mnuExportEdf")->trigger();
+  ASSERT_FALSE(dialogs->pending());
+  EXPECT_EQ(dialogs->asked().back().request.file_name, data_path(QStringLiteral("%1.edf").arg(t.name)));
+  QFile f(edf);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray head = f.read(256);
+  EXPECT_EQ(head.left(8), "0       ");
+  EXPECT_EQ(head.mid(192, 5), "EDF+C") << "continuous";
+  const int signal_count = head.mid(252, 4).trimmed().toInt();
+  ASSERT_GT(signal_count, t.channels) << "the annotations follow the channels";
+  const QByteArray labels = f.read(16 * signal_count);
+  for (int i = 0; i < signal_count; ++i) {
+    EXPECT_EQ(labels.mid(16 * i, 16).trimmed(),
+              i < t.channels ? QByteArray("input ") + QByteArray::number(i + 1) : QByteArray("EDF Annotations"));
+  }
+
+  dialogs->expect_open("Open data file", edf);
+  dialogs->expect_input("Number of recorded channels:", QString::number(t.channels));
+  w->findChild<QAction*>("mnuOpen")->trigger();
+  ASSERT_FALSE(dialogs->pending());
+  EXPECT_EQ(dialogs->asked().back().default_text, QString::number(t.channels)) << "all signals proposed";
+  const SharedState& s = w->s;
+  EXPECT_EQ(s.data_file_name, edf);
+  ASSERT_EQ(s.sample_count, t.frames);
+  ASSERT_EQ(s.channel_count, t.channels);
+  EXPECT_FLOAT_EQ(s.sample_interval, interval);
+  for (int ch = 1; ch <= t.channels; ++ch)
+    for (int32_t i = 0; i < t.frames; ++i) ASSERT_EQ(s.raw_data(ch, i), samples(ch, i)) << ch << " " << i;
+  for (int32_t i = 0; i < t.frames; ++i) ASSERT_EQ(s.marker_data[static_cast<size_t>(i)], markers[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(s.block_mode, kFalse) << "an EDF+ file opens as one continuous recording";
+}
+
+INSTANTIATE_TEST_SUITE_P(Recordings, EdfRoundTrip,
+                         ::testing::Values(Trip{"three", 3, 2500, 1000, -1},   // 2.5 records of a second
+                                           Trip{"blocks", 2, 1200, 2000, 300},  // four blocks
+                                           Trip{"one", 1, 777, 10000, -1}),
+                         [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
+
+// An EDF+ file made by EDFlib: signal i has per_record[i] samples in each of two one-second
+// records.
+void edflib_file(const QString& path, const std::vector<int>& per_record) {
+  const int n = static_cast<int>(per_record.size());
+  const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(), EDFLIB_FILETYPE_EDFPLUS, n);
+  ASSERT_GE(h, 0);
+  for (int i = 0; i < n; ++i) {
+    edf_set_samplefrequency(h, i, per_record[static_cast<size_t>(i)]);
+    edf_set_physical_maximum(h, i, 100);
+    edf_set_physical_minimum(h, i, -100);
+    edf_set_digital_maximum(h, i, 32767);
+    edf_set_digital_minimum(h, i, -32768);
+  }
+  for (int r = 0; r < 2; ++r) {
+    for (int count : per_record) {
+      std::vector<int> values(static_cast<size_t>(count), r);
+      ASSERT_EQ(edfwrite_digital_samples(h, values.data()), 0);
+    }
+  }
+  ASSERT_EQ(edfclose_file(h), 0);
+}
+
+struct Refusal {
+  const char* name;
+  std::function<void(const QString& path)> make;
+  const char* reason;
+};
+
+class EdfRefused : public WindowTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(EdfRefused, WithItsReasonAndNothingChanges) {
+  const Refusal& r = GetParam();
+  FileShape shape;
+  shape.channels = 2;
+  open_recording("good.bin", shape);
+  dialogs->expect_input("block label", "a");
+  QTest::mouseClick(w->disp, Qt::LeftButton, {}, QPoint(400, 250));
+  QTest::mouseClick(w->add, Qt::LeftButton);
+  ASSERT_FALSE(dialogs->pending());
+  const QImage picture = w->disp->image().copy();
+  const QString caption = w->windowTitle(), status = w->status->text();
+  const QString reading = w->Grid1[0]->text_at(2, 1);
+  ASSERT_FALSE(reading.isEmpty());
+
+  const QString bad = data_path("bad.edf");
+  r.make(bad);
+  dialogs->expect_open("Open data file", bad);
+  dialogs->expect_warning(QStringLiteral("Error encountered while trying to open file, please retry.\n\n") +
+                          r.reason);
+  w->findChild<QAction*>("mnuOpen")->trigger();
+  ASSERT_FALSE(dialogs->pending());
+  EXPECT_EQ(dialogs->asked().back().title, "File input");
+  EXPECT_EQ(w->disp->image(), picture);
+  EXPECT_EQ(w->windowTitle(), caption);
+  EXPECT_EQ(w->status->text(), status);
+  EXPECT_EQ(w->Grid1[0]->text_at(2, 1), reading);
+  EXPECT_EQ(w->s.data_file_name, data_path("good.bin"));
+  EXPECT_EQ(w->s.sample_count, 1000);
+  EXPECT_EQ(w->s.raw_data(2, 7), 207);
+  EXPECT_FALSE(w->busy());
+}
+
+// A good two-signal file with the header field at `offset` overwritten.
+std::function<void(const QString&)> spoiled(int offset, const QByteArray& text) {
+  return [offset, text](const QString& path) {
+    edflib_file(path, {10, 10});
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(offset));
+    f.write(text);
+  };
+}
+
+const char kDamaged[] = "Its header is damaged, or it is no EDF or BDF file.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EdfRefused,
+    ::testing::Values(
+        Refusal{"FourSignals", [](const QString& p) { edflib_file(p, {10, 10, 10, 10}); },
+                "It holds more than three signals, or none; from one to three can be opened."},
+        Refusal{"MixedRates", [](const QString& p) { edflib_file(p, {10, 20}); },
+                "Its signals are sampled at different rates; only signals of one rate can be opened."},
+        Refusal{"RecordCountNotANumber", spoiled(236, "two     "), kDamaged},
+        Refusal{"SignalCountTooLarge", spoiled(252, "9   "), kDamaged},
+        Refusal{"NotEdfAtAll", [](const QString& p) {
+                  QFile f(p);
+                  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                  f.write(QByteArray("time,value\n0,1\n").repeated(40));
+                }, kDamaged},
+        Refusal{"CutShort",
+                [](const QString& p) {
+                  edflib_file(p, {10});
+                  QFile f(p);
+                  ASSERT_TRUE(f.resize(f.size() - 3));
+                },
+                kDamaged}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+}  // namespace
