@@ -101,9 +101,10 @@ bool Sweep::wait_for_tick() {
     t.set_enabled(true);
     s_.timer_tick = kFalse;
     // Blocks in the event loop until the next event arrives, so waiting costs no processor time;
-    // a STOP ends the wait at once, however slow the rate.
+    // a STOP ends the wait at once, however slow the rate. The timer stays on from one sample to
+    // the next, which costs less than starting it again for each; the end of the loop stops it.
+    // A tick that comes before the sample is due only means waiting once more.
     while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    t.set_enabled(false);
     if (!s_.timer_tick) return false;
   }
   return true;
@@ -158,13 +159,14 @@ bool Sweep::flush_when_due() {
   return since_flush_.elapsed() < kFlushIntervalMs || flush();
 }
 
-// Whatever way the loop is left, an exception included, it is not running any more, STOP is not
-// offered and the surface keeps its picture again.
+// Whatever way the loop is left, an exception included, it is not running any more, its timer is
+// off, STOP is not offered and the surface keeps its picture again.
 class LoopEnd {
  public:
   explicit LoopEnd(MainWindow& w) : w_(w) {}
   ~LoopEnd() {
     w_.s.acq_running = kFalse;
+    w_.Timer1().set_enabled(false);
     w_.halt->setEnabled(false);
     w_.disp->set_auto_redraw(true);
   }
@@ -244,7 +246,9 @@ bool Sweep::sample_in_sweep() {
   }
   end_of_frame();
   x_ += 1;
-  QCoreApplication::processEvents();
+  // Waiting for the next sample lets the event queue run; samples taken without a wait (a late
+  // tick catching up) let it run here, so STOP and the buttons are seen between them too.
+  if (pace_.owed() > 0) QCoreApplication::processEvents();
   return !s_.stop_request;
 }
 

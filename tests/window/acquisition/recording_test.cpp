@@ -224,6 +224,7 @@ TEST_P(CatchUp, TheLoopTakesEverySampleThatFellDueAndNoOther) {
   };
   QTest::mouseClick(w->store, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, c.stop_tick);
+  EXPECT_FALSE(timer->enabled()) << "the end of the loop switches its timer off";
   const Recorded r = read_recording(path("data01.bin"), 1);
   EXPECT_EQ(r.size, 128 + 4 * static_cast<qint64>(r.frames.size())) << "whole frames only";
   ASSERT_EQ(r.frames.size(), c.frames);
