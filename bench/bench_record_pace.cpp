@@ -52,7 +52,8 @@ double seconds_since(Steady::time_point t0) {
 
 // The system's wall clock, which file times are given in, in nanoseconds.
 int64_t wall_clock_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -294,17 +295,19 @@ int main(int argc, char** argv) {
     const Figures ref = empty_loop(rate, seconds, x);
     const Figures rec = recording(rate, seconds, dir.filePath(QStringLiteral("pace%1.bin").arg(rate)), x);
     ok = ok && rec.samples > 0;
-    std::printf("%5d Hz  rate held  recording %.4f (%lld frames in %.3f s)  empty loop %.4f  ratio %.4f\n", rate,
-                rec.held(rate), static_cast<long long>(rec.samples), rec.wall, ref.held(rate),
+    std::printf("%5d Hz  rate held  recording %.4f (%lld frames in %.3f s)  empty loop %.4f  ratio %.4f\n",
+                rate, rec.held(rate), static_cast<long long>(rec.samples), rec.wall, ref.held(rate),
                 rec.held(rate) / ref.held(rate));
     std::printf("          CPU of one core  recording %s  empty loop %s  X server while recording %s\n",
                 share(rec.cpu, rec.run).c_str(), share(ref.cpu, ref.run).c_str(),
                 share(rec.server_cpu, rec.run).c_str());
-    std::printf("          surface repaints %.1f per s (screen refresh %.0f Hz)\n", static_cast<double>(rec.paints) / rec.run,
+    std::printf("          surface repaints %.1f per s (screen refresh %.0f Hz)\n",
+                static_cast<double>(rec.paints) / rec.run,
                 QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->refreshRate() : 0.0);
-    std::printf("          resident memory grew %.2f MiB after the first second while %.2f MiB went to the file"
-                " (file length 100000 s)\n",
-                rec.rss_growth / 1048576.0, rec.bytes / 1048576.0);
+    std::printf(
+        "          resident memory grew %.2f MiB after the first second while %.2f MiB went to the file"
+        " (file length 100000 s)\n",
+        rec.rss_growth / 1048576.0, rec.bytes / 1048576.0);
     std::fflush(stdout);
   }
   return ok ? 0 : 1;

@@ -1,6 +1,7 @@
 // A main window built with test services: scripted dialogs, a clipboard kept in memory, a timer
 // that ticks as fast as the event loop runs (with a hook per tick for the test's actions), a clock
-// that only that timer moves, and a temporary folder for recordings. The plotting surface has a fixed size of 1000 x 500 pixels.
+// that only that timer moves, and a temporary folder for recordings. The plotting surface has a
+// fixed size of 1000 x 500 pixels.
 #pragma once
 
 #include <gtest/gtest.h>

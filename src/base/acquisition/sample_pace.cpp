@@ -14,7 +14,8 @@ constexpr int64_t kLongestPeriodNs = 1000LL * 1000 * 1000 * 1000;
 }  // namespace
 
 int64_t SteadyClock::now_ns() const {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 

@@ -58,7 +58,7 @@ class SamplePace {
   int64_t due_by(int64_t now) const;
 
   const Clock* clock_;
-  int64_t origin_ns_ = 0;   // when the current period took effect
+  int64_t origin_ns_ = 0;      // when the current period took effect
   int64_t due_at_origin_ = 0;  // samples that had fallen due by then
   int64_t period_ns_ = 1;
   int64_t taken_ = 0;

@@ -4,9 +4,9 @@
 // Mouse events arrive in user coordinates.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -153,8 +153,8 @@ class Surface : public QWidget {
   int32_t fore_colour_ = 0x00FFFFFF;
   DrawMode draw_mode_ = DrawMode::Copy;
   bool auto_redraw_ = true;
-  QRect dirty_;                       // drawn since the screen was last brought up to date
-  QTimer screen_update_;              // brings it up to date, at most once a screen refresh
+  QRect dirty_;           // drawn since the screen was last brought up to date
+  QTimer screen_update_;  // brings it up to date, at most once a screen refresh
   QElapsedTimer since_screen_update_;
   std::vector<PrintedText> printed_;
   std::vector<std::pair<int32_t, QPen>> pens_;

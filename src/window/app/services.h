@@ -17,8 +17,8 @@ namespace quarvel {
 struct Services {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<Clipboard> clipboard;
-  std::unique_ptr<TickTimer> timer;  // wakes the acquisition loop
-  std::unique_ptr<Clock> clock;      // says how many samples have fallen due
+  std::unique_ptr<TickTimer> timer;   // wakes the acquisition loop
+  std::unique_ptr<Clock> clock;       // says how many samples have fallen due
   QString data_dir;                   // where recordings are proposed
   std::function<void()> end_program;  // ends the process at once
 };

@@ -47,10 +47,18 @@ TEST_P(Pace, OwesTheSamplesThatElapsedTimeCallsFor) {
   for (const Step& s : GetParam().steps) {
     ++at;
     switch (s.op) {
-      case Op::Start: pace.start(s.arg); break;
-      case Op::Wait: clock.t += s.arg; break;
-      case Op::SetPeriod: pace.set_period(s.arg); break;
-      case Op::Stop: pace.stop(); break;
+      case Op::Start:
+        pace.start(s.arg);
+        break;
+      case Op::Wait:
+        clock.t += s.arg;
+        break;
+      case Op::SetPeriod:
+        pace.set_period(s.arg);
+        break;
+      case Op::Stop:
+        pace.stop();
+        break;
       case Op::TakeAll: {
         const int64_t owed = pace.owed();
         int64_t got = 0;
@@ -67,57 +75,56 @@ TEST_P(Pace, OwesTheSamplesThatElapsedTimeCallsFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     FakeClock, Pace,
-    ::testing::Values(
-        Scenario{"OnTimeTicks",
-                 {{Op::Start, 5 * kMs, 0, 5 * kMs},
-                  {Op::Wait, 4 * kMs, 0, 1 * kMs},
-                  {Op::Wait, 1 * kMs, 1, 0},
-                  {Op::TakeAll, 0, 0, 5 * kMs},
-                  {Op::Wait, 5 * kMs, 1, 0},
-                  {Op::TakeAll, 0, 0, 5 * kMs}},
-                 2},
-        Scenario{"LateTicksOweWhatTheyMissed",
-                 {{Op::Start, 1 * kMs, 0, 1 * kMs},
-                  {Op::Wait, 3 * kMs + 400000, 3, 0},
-                  {Op::TakeAll, 0, 0, 600000},
-                  {Op::Wait, 1 * kMs, 1, 0},  // 4.4 ms: the fourth is due, the fifth not yet
-                  {Op::TakeAll, 0, 0, 600000},
-                  {Op::Wait, 7 * kMs + 600000, 8, 0},
-                  {Op::TakeAll, 0, 0, 1 * kMs}},
-                 12},
-        Scenario{"AStallOfAnHourOwesEverySample",
-                 {{Op::Start, 1 * kMs, 0, 1 * kMs},
-                  {Op::Wait, 3600LL * 1000 * kMs, 3600000, 0},
-                  {Op::TakeAll, 0, 0, 1 * kMs},
-                  {Op::Wait, 999999, 0, 1}},
-                 3600000},
-        Scenario{"RateChangeKeepsWhatWasOwedAndTimesTheNextFromTheChange",
-                 {{Op::Start, 100 * kMs, 0, 100 * kMs},
-                  {Op::Wait, 250 * kMs, 2, 0},
-                  {Op::SetPeriod, 50 * kMs, 2, 0},
-                  {Op::TakeAll, 0, 0, 50 * kMs},
-                  {Op::Wait, 120 * kMs, 2, 0},
-                  {Op::TakeAll, 0, 0, 30 * kMs},
-                  {Op::SetPeriod, 50 * kMs, 0, 30 * kMs},  // the same period: nothing moves
-                  {Op::SetPeriod, 1 * kMs, 0, 1 * kMs},
-                  {Op::Wait, 10 * kMs, 10, 0},
-                  {Op::TakeAll, 0, 0, 1 * kMs}},
-                 14},
-        Scenario{"StopOwesNothingMoreAndAStartBeginsAfresh",
-                 {{Op::Start, 1 * kMs, 0, 1 * kMs},
-                  {Op::Wait, 3 * kMs, 3, 0},
-                  {Op::Stop, 0, 0, -1},
-                  {Op::TakeAll, 0, 0, -1},
-                  {Op::Wait, 10 * kMs, 0, -1},
-                  {Op::Start, 2 * kMs, 0, 2 * kMs},
-                  {Op::Wait, 2 * kMs, 1, 0},
-                  {Op::TakeAll, 0, 0, 2 * kMs}},
-                 1},
-        Scenario{"APeriodOfNoWholeMillisecondDoesNotDrift",  // 300 Hz for a minute
-                 {{Op::Start, 3333333, 0, 3333333},
-                  {Op::Wait, 60000 * kMs, 18000, 0},
-                  {Op::TakeAll, 0, 0, 3333333 - (60000 * kMs - 18000LL * 3333333)}},
-                 18000}),
+    ::testing::Values(Scenario{"OnTimeTicks",
+                               {{Op::Start, 5 * kMs, 0, 5 * kMs},
+                                {Op::Wait, 4 * kMs, 0, 1 * kMs},
+                                {Op::Wait, 1 * kMs, 1, 0},
+                                {Op::TakeAll, 0, 0, 5 * kMs},
+                                {Op::Wait, 5 * kMs, 1, 0},
+                                {Op::TakeAll, 0, 0, 5 * kMs}},
+                               2},
+                      Scenario{"LateTicksOweWhatTheyMissed",
+                               {{Op::Start, 1 * kMs, 0, 1 * kMs},
+                                {Op::Wait, 3 * kMs + 400000, 3, 0},
+                                {Op::TakeAll, 0, 0, 600000},
+                                {Op::Wait, 1 * kMs, 1, 0},  // 4.4 ms: the fourth is due, the fifth not yet
+                                {Op::TakeAll, 0, 0, 600000},
+                                {Op::Wait, 7 * kMs + 600000, 8, 0},
+                                {Op::TakeAll, 0, 0, 1 * kMs}},
+                               12},
+                      Scenario{"AStallOfAnHourOwesEverySample",
+                               {{Op::Start, 1 * kMs, 0, 1 * kMs},
+                                {Op::Wait, 3600LL * 1000 * kMs, 3600000, 0},
+                                {Op::TakeAll, 0, 0, 1 * kMs},
+                                {Op::Wait, 999999, 0, 1}},
+                               3600000},
+                      Scenario{"RateChangeKeepsWhatWasOwedAndTimesTheNextFromTheChange",
+                               {{Op::Start, 100 * kMs, 0, 100 * kMs},
+                                {Op::Wait, 250 * kMs, 2, 0},
+                                {Op::SetPeriod, 50 * kMs, 2, 0},
+                                {Op::TakeAll, 0, 0, 50 * kMs},
+                                {Op::Wait, 120 * kMs, 2, 0},
+                                {Op::TakeAll, 0, 0, 30 * kMs},
+                                {Op::SetPeriod, 50 * kMs, 0, 30 * kMs},  // the same period: nothing moves
+                                {Op::SetPeriod, 1 * kMs, 0, 1 * kMs},
+                                {Op::Wait, 10 * kMs, 10, 0},
+                                {Op::TakeAll, 0, 0, 1 * kMs}},
+                               14},
+                      Scenario{"StopOwesNothingMoreAndAStartBeginsAfresh",
+                               {{Op::Start, 1 * kMs, 0, 1 * kMs},
+                                {Op::Wait, 3 * kMs, 3, 0},
+                                {Op::Stop, 0, 0, -1},
+                                {Op::TakeAll, 0, 0, -1},
+                                {Op::Wait, 10 * kMs, 0, -1},
+                                {Op::Start, 2 * kMs, 0, 2 * kMs},
+                                {Op::Wait, 2 * kMs, 1, 0},
+                                {Op::TakeAll, 0, 0, 2 * kMs}},
+                               1},
+                      Scenario{"APeriodOfNoWholeMillisecondDoesNotDrift",  // 300 Hz for a minute
+                               {{Op::Start, 3333333, 0, 3333333},
+                                {Op::Wait, 60000 * kMs, 18000, 0},
+                                {Op::TakeAll, 0, 0, 3333333 - (60000 * kMs - 18000LL * 3333333)}},
+                               18000}),
     [](const ::testing::TestParamInfo<Scenario>& p) { return std::string(p.param.name); });
 
 TEST(SamplePeriod, IsTheRateInWholeNanosecondsWithinLimits) {
@@ -125,15 +132,11 @@ TEST(SamplePeriod, IsTheRateInWholeNanosecondsWithinLimits) {
     double hz;
     int64_t ns;
   };
-  const Case cases[] = {{1000, 1000000},
-                        {200, 5000000},
-                        {300, 3333333},
-                        {0.5, 2000000000},
-                        {1e9, 1000},                                           // never below 1 us
-                        {1e-6, 1000000000000},                                 // nor above 1000 s
-                        {0, 1000000000000},
-                        {-10, 1000000000000},
-                        {std::numeric_limits<double>::quiet_NaN(), 1000000000000}};
+  const Case cases[] = {
+      {1000, 1000000},       {200, 5000000},       {300, 3333333},
+      {0.5, 2000000000},     {1e9, 1000},  // never below 1 us
+      {1e-6, 1000000000000},               // nor above 1000 s
+      {0, 1000000000000},    {-10, 1000000000000}, {std::numeric_limits<double>::quiet_NaN(), 1000000000000}};
   for (const Case& c : cases) EXPECT_EQ(sample_period_ns(c.hz), c.ns) << c.hz << " Hz";
 }
 

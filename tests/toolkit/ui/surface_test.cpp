@@ -4,9 +4,9 @@
 // once a screen refresh, its last segment included.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTest>

@@ -5,8 +5,8 @@
 // next sample falls due.
 #include <QAction>
 #include <QComboBox>
-#include <QTest>
 #include <QPushButton>
+#include <QTest>
 
 #include "acquisition/acquire.h"
 #include "app/settings.h"
@@ -44,16 +44,15 @@ TEST(PaceRate, TheBoxWhenItHoldsAUsableRateElseTheRateInForce) {
     float in_force;
     double hz;
   };
-  const Case cases[] = {{"200", 10, 200},  {"1000", 10, 1000}, {"3", 10, 3},
-                        {"", 10, 10},      {"0", 25, 25},      {"-5", 25, 25},
-                        {"2000", 25, 25},  {"abc", 0, 10},     {"abc", 5000, 10}};
+  const Case cases[] = {{"200", 10, 200}, {"1000", 10, 1000}, {"3", 10, 3},   {"", 10, 10},     {"0", 25, 25},
+                        {"-5", 25, 25},   {"2000", 25, 25},   {"abc", 0, 10}, {"abc", 5000, 10}};
   for (const Case& c : cases) EXPECT_EQ(pace_rate_hz(c.text, c.in_force), c.hz) << '"' << c.text << '"';
 }
 
 TEST(WakeInterval, WholeMillisecondsNeverBeforeTheSampleIsDue) {
-  const std::pair<int64_t, int> cases[] = {{-5, 1},      {0, 1},          {1, 1},          {999999, 1},
-                                           {1000000, 1}, {1000001, 2},    {3333333, 4},    {100000000, 100},
-                                           {int64_t{1} << 62, 2147483647}};
+  const std::pair<int64_t, int> cases[] = {{-5, 1},      {0, 1},           {1, 1},
+                                           {999999, 1},  {1000000, 1},     {1000001, 2},
+                                           {3333333, 4}, {100000000, 100}, {int64_t{1} << 62, 2147483647}};
   for (const auto& [ns, ms] : cases) EXPECT_EQ(wake_interval_ms(ns), ms) << ns << " ns";
 }
 
