@@ -3,6 +3,7 @@ quarvel_core_test(tests_base
   base/core/sample_array_test.cpp
   base/core/shared_state_test.cpp
   base/core/typed_values_test.cpp
+  base/acquisition/sample_pace_test.cpp
   base/acquisition/signal_source_test.cpp
   base/datafile/bin_reader_test.cpp
   base/datafile/codec_test.cpp

@@ -27,6 +27,7 @@ void FastTimer::set_enabled(bool on) {
       QCoreApplication::exit(1);
       std::abort();
     }
+    if (clock) clock->t += int64_t{interval_} * 1000 * 1000;
     if (before_tick) before_tick(ticks);
     if (on_tick) on_tick();
   });
@@ -38,12 +39,16 @@ void WindowTest::SetUp() {
   auto d = std::make_unique<ScriptedDialogs>();
   auto c = std::make_unique<MemoryClipboard>();
   auto t = std::make_unique<FastTimer>();
+  auto k = std::make_unique<HandClock>();
+  t->clock = k.get();
   dialogs = d.get();
   clipboard = c.get();
   timer = t.get();
+  clock = k.get();
   s.dialogs = std::move(d);
   s.clipboard = std::move(c);
   s.timer = std::move(t);
+  s.clock = std::move(k);
   s.data_dir = data_dir.path();
   s.end_program = [this] { ended = true; };
   w = std::make_unique<MainWindow>(std::move(s));

@@ -1,6 +1,7 @@
 // A main window built with test services: scripted dialogs, a clipboard kept in memory, a timer
-// that ticks as fast as the event loop runs (with a hook per tick for the test's actions), and a
-// temporary folder for recordings. The plotting surface has a fixed size of 1000 x 500 pixels.
+// that ticks as fast as the event loop runs (with a hook per tick for the test's actions), a clock
+// that only that timer moves, and a temporary folder for recordings. The plotting surface has a
+// fixed size of 1000 x 500 pixels.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,8 +31,16 @@ class MemoryClipboard : public Clipboard {
   int clears = 0;
 };
 
-// Ticks on the next pass of the event loop after it is switched on; before each tick the test's
-// hook runs with the tick number (from 1), so a test can press buttons between samples.
+// A clock that stands still until moved by hand.
+class HandClock : public Clock {
+ public:
+  int64_t now_ns() const override { return t; }
+  int64_t t = 0;
+};
+
+// Ticks on the next pass of the event loop after it is switched on. Each tick first moves the
+// clock on by the interval, as if the interval had passed; then the test's hook runs with the tick
+// number (from 1), so a test can press buttons between samples or move the clock further.
 class FastTimer : public TickTimer {
  public:
   void set_interval(int ms) override { interval_ = ms; }
@@ -40,6 +49,7 @@ class FastTimer : public TickTimer {
   bool enabled() const override { return enabled_; }
 
   std::function<void(int)> before_tick;
+  HandClock* clock = nullptr;
   int ticks = 0;
   int max_ticks = 1000000;  // a runaway loop fails the test instead of hanging it
 
@@ -91,6 +101,7 @@ class WindowTest : public ::testing::Test {
   ScriptedDialogs* dialogs = nullptr;
   MemoryClipboard* clipboard = nullptr;
   FastTimer* timer = nullptr;
+  HandClock* clock = nullptr;
   QTemporaryDir data_dir;
   bool ended = false;
 };

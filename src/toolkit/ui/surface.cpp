@@ -4,8 +4,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "core/colour.h"
 
@@ -25,6 +27,14 @@ Surface::Surface(QWidget* parent) : QWidget(parent) {
   setAcceptDrops(true);
   image_ = QImage(pixel_width(), pixel_height(), QImage::Format_RGB32);
   image_.fill(to_qcolor(back_colour_));
+  screen_update_.setSingleShot(true);
+  screen_update_.setTimerType(Qt::PreciseTimer);
+  connect(&screen_update_, &QTimer::timeout, this, [this] {
+    since_screen_update_.start();
+    update(dirty_);
+    dirty_ = QRect();
+  });
+  since_screen_update_.start();
 }
 
 Surface::~Surface() {
@@ -91,14 +101,12 @@ void Surface::mark_dirty(const QRect& r) {
   const QRect clipped = r.intersected(image_.rect());
   if (clipped.isEmpty()) return;
   dirty_ |= clipped;
-  if (!update_posted_) {
-    update_posted_ = true;
-    QTimer::singleShot(0, this, [this] {
-      update_posted_ = false;
-      update(dirty_);
-      dirty_ = QRect();
-    });
-  }
+  if (screen_update_.isActive()) return;
+  // The screen is brought up to date at most once a refresh of the screen: a sweep draws a
+  // segment per sample, a thousand a second, and the display shows some sixty pictures.
+  const qreal hz = screen() ? screen()->refreshRate() : 0;
+  const int frame_ms = static_cast<int>(std::ceil(1000.0 / (hz >= 1 ? hz : 60.0)));
+  screen_update_.start(static_cast<int>(std::max<qint64>(frame_ms - since_screen_update_.elapsed(), 0)));
 }
 
 void Surface::cls() {
@@ -259,7 +267,8 @@ void Surface::print(const QString& text) {
 
 void Surface::refresh() {
   end_painting();
-  update_posted_ = false;
+  screen_update_.stop();
+  since_screen_update_.start();
   repaint(dirty_.isEmpty() ? rect() : dirty_);
   dirty_ = QRect();
 }

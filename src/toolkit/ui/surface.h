@@ -4,9 +4,11 @@
 // Mouse events arrive in user coordinates.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
@@ -106,7 +108,8 @@ class Surface : public QWidget {
   double text_height(const QString& text) const;  // in user units, signed like the scale
   const std::vector<PrintedText>& printed_texts() const { return printed_; }
 
-  // Repaints the screen from the picture at once.
+  // Drawing reaches the screen by itself, at most once a refresh of the screen (60 Hz when the
+  // screen does not say). This repaints the screen from the picture at once.
   void refresh();
   // The picture as it stands (pending drawing finished).
   const QImage& image();
@@ -150,8 +153,9 @@ class Surface : public QWidget {
   int32_t fore_colour_ = 0x00FFFFFF;
   DrawMode draw_mode_ = DrawMode::Copy;
   bool auto_redraw_ = true;
-  QRect dirty_;
-  bool update_posted_ = false;
+  QRect dirty_;           // drawn since the screen was last brought up to date
+  QTimer screen_update_;  // brings it up to date, at most once a screen refresh
+  QElapsedTimer since_screen_update_;
   std::vector<PrintedText> printed_;
   std::vector<std::pair<int32_t, QPen>> pens_;
   QPen invert_pen_{Qt::white, 0};

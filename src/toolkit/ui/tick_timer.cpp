@@ -10,12 +10,13 @@ PreciseTickTimer::PreciseTickTimer() {
 }
 
 void PreciseTickTimer::set_interval(int ms) {
+  if (ms == timer_.interval()) return;
   timer_.setInterval(ms);
 }
 
 void PreciseTickTimer::set_enabled(bool on) {
   if (on) {
-    timer_.start();
+    if (!timer_.isActive()) timer_.start();
   } else {
     timer_.stop();
   }

@@ -10,8 +10,10 @@ namespace quarvel {
 class TickTimer {
  public:
   virtual ~TickTimer() = default;
+  // A new interval counts from now; the interval in force already changes nothing.
   virtual void set_interval(int ms) = 0;
   virtual int interval() const = 0;
+  // Switching on a timer that is on already leaves its ticks where they were.
   virtual void set_enabled(bool on) = 0;
   virtual bool enabled() const = 0;
   std::function<void()> on_tick;

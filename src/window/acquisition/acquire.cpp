@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "acquisition/chunk.h"
+#include "acquisition/sample_pace.h"
 #include "acquisition/signal_source.h"
 #include "app/main_window.h"
 #include "core/numbers.h"
@@ -16,12 +17,17 @@
 
 namespace quarvel {
 
-int tick_interval_ms(const QString& rate_text, float sampling_rate) {
+double pace_rate_hz(const QString& rate_text, float sampling_rate) {
   double v = num(rate_text);
   if (!(v > 0 && v <= 1000)) v = sampling_rate;
-  if (!(v > 0)) v = 10;
-  const double ms = round_even(1000.0 / v);
-  return static_cast<int>(std::clamp(ms, 1.0, 2147483647.0));
+  if (!(v > 0 && v <= 1000)) v = 10;
+  return v;
+}
+
+int wake_interval_ms(int64_t ns) {
+  constexpr int64_t kMs = 1000 * 1000;
+  const int64_t ms = ns > 0 ? (ns + kMs - 1) / kMs : 1;
+  return static_cast<int>(std::clamp<int64_t>(ms, 1, 2147483647));
 }
 
 void timer1_tick(MainWindow& w) {
@@ -37,7 +43,7 @@ constexpr qint64 kFlushIntervalMs = 1000;
 // State of one run of the loop.
 class Sweep {
  public:
-  explicit Sweep(MainWindow& w) : w_(w), s_(w.s), d_(*w.disp) {}
+  explicit Sweep(MainWindow& w) : w_(w), s_(w.s), d_(*w.disp), pace_(w.clock()) {}
   QString run();
 
  private:
@@ -48,8 +54,11 @@ class Sweep {
   // A new sweep at the left edge with its first sample; false when the loop ends.
   bool new_sweep();
   void sample_all();
-  // Waits for the next tick; false when STOP came first (the sample is then not taken).
+  // Waits until the next sample falls due, at once when it has already; false when STOP came
+  // first (the sample is then not taken).
   bool wait_for_tick();
+  // The period of the rate in the box, read again for every sample.
+  int64_t period_in_box() const;
   // The channel's vertical scale and the newest sample clipped to its band.
   float scaled_value(int ch);
   void plot_all(float x);
@@ -69,6 +78,7 @@ class Sweep {
   PerChannel<float> y_old_ = PerChannel<float>::filled(0.0f);
   float x_ = 0;
   PlotGeometry last_scale_{1, 1};
+  SamplePace pace_;
   ChunkCount chunk_;
   QElapsedTimer since_flush_;
   QString error_;
@@ -79,16 +89,25 @@ void Sweep::sample_all() {
     if (s_.ch_source[ch] > 0) cur_[ch] = round_i16(sim_sample(s_, 0));
 }
 
+int64_t Sweep::period_in_box() const {
+  return sample_period_ns(pace_rate_hz(w_.sampling_hz->currentText(), s_.sampling_rate));
+}
+
 bool Sweep::wait_for_tick() {
+  pace_.set_period(period_in_box());
   TickTimer& t = w_.Timer1();
-  t.set_interval(tick_interval_ms(w_.sampling_hz->currentText(), s_.sampling_rate));
-  t.set_enabled(true);
-  s_.timer_tick = kFalse;
-  // Blocks in the event loop until the next event arrives, so waiting costs no processor time;
-  // a STOP ends the wait at once, however slow the rate.
-  while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  t.set_enabled(false);
-  return static_cast<bool>(s_.timer_tick);
+  while (!pace_.take()) {
+    t.set_interval(wake_interval_ms(pace_.until_next_ns()));
+    t.set_enabled(true);
+    s_.timer_tick = kFalse;
+    // Blocks in the event loop until the next event arrives, so waiting costs no processor time;
+    // a STOP ends the wait at once, however slow the rate. The timer stays on from one sample to
+    // the next, which costs less than starting it again for each; the end of the loop stops it.
+    // A tick that comes before the sample is due only means waiting once more.
+    while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!s_.timer_tick) return false;
+  }
+  return true;
 }
 
 float Sweep::scaled_value(int ch) {
@@ -140,13 +159,14 @@ bool Sweep::flush_when_due() {
   return since_flush_.elapsed() < kFlushIntervalMs || flush();
 }
 
-// Whatever way the loop is left, an exception included, it is not running any more, STOP is not
-// offered and the surface keeps its picture again.
+// Whatever way the loop is left, an exception included, it is not running any more, its timer is
+// off, STOP is not offered and the surface keeps its picture again.
 class LoopEnd {
  public:
   explicit LoopEnd(MainWindow& w) : w_(w) {}
   ~LoopEnd() {
     w_.s.acq_running = kFalse;
+    w_.Timer1().set_enabled(false);
     w_.halt->setEnabled(false);
     w_.disp->set_auto_redraw(true);
   }
@@ -186,7 +206,9 @@ bool Sweep::start() {
     new_chunk();
     since_flush_.start();
   }
-  // The first sample only sets the starting point of every trace.
+  // The first sample only sets the starting point of every trace; it falls due one period from
+  // here.
+  pace_.start(period_in_box());
   if (s_.ch_source[1] > 0) sim_sample(s_, -1);
   sample_all();
   bool go_on = wait_for_tick();
@@ -224,7 +246,9 @@ bool Sweep::sample_in_sweep() {
   }
   end_of_frame();
   x_ += 1;
-  QCoreApplication::processEvents();
+  // Waiting for the next sample lets the event queue run; samples taken without a wait (a late
+  // tick catching up) let it run here, so STOP and the buttons are seen between them too.
+  if (pace_.owed() > 0) QCoreApplication::processEvents();
   return !s_.stop_request;
 }
 

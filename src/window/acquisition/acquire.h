@@ -4,9 +4,15 @@
 // it and lets the event queue run while it waits for each tick of Timer1, so every other handler
 // can run between samples; they steer it only through stop_request, sweep_restart and
 // marker_state.
+//
+// The samples are paced by the window's clock, not by counting ticks: a tick only wakes the loop,
+// which then takes every sample that has fallen due since the last one (sample k of a run falls
+// due k periods after its start). A late tick on a busy machine therefore costs no samples, and
+// a recording holds exactly rate x duration frames.
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace quarvel {
 
@@ -22,9 +28,13 @@ void monitor_click(MainWindow& w);
 // Tick of Timer1: only raises timer_tick.
 void timer1_tick(MainWindow& w);
 
-// The timer interval for the text of the rate box: round(1000 / rate) ms; a text that is not a
-// usable rate (0, negative, not a number, above 1000 Hz) falls back to the rate in force, so the
-// timer never gets an interval below 1 ms.
-int tick_interval_ms(const QString& rate_text, float sampling_rate);
+// The rate the loop keeps for the text of the rate box; a text that is not a usable rate (0,
+// negative, not a number, above 1000 Hz) gives the rate in force, and 10 Hz when that is none.
+double pace_rate_hz(const QString& rate_text, float sampling_rate);
+
+// The interval Timer1 is given to wake the loop when the next sample falls due in `ns`
+// nanoseconds: whole milliseconds rounded up, so it never wakes before the sample is due, and
+// at least 1 ms.
+int wake_interval_ms(int64_t ns);
 
 }  // namespace quarvel

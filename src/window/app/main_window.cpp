@@ -87,6 +87,7 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
   setObjectName("quarvel");
   setAccessibleDescription("quarvel");
   if (auto* qt = dynamic_cast<QtDialogs*>(services.dialogs.get())) qt->set_parent(this);
+  if (!services.clock) services.clock = std::make_unique<SteadyClock>();
   build_controls();
   build_menus();
   build_layout();

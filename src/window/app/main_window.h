@@ -43,6 +43,7 @@ class MainWindow : public QMainWindow {
   Services services;
   Dialogs& dialogs() { return *services.dialogs; }
   TickTimer& Timer1() { return *services.timer; }
+  const Clock& clock() const { return *services.clock; }
 
   // --- controls
   Surface* disp;

@@ -18,6 +18,7 @@ Services system_services() {
   s.dialogs = std::make_unique<QtDialogs>();
   s.clipboard = std::make_unique<SystemClipboard>();
   s.timer = std::make_unique<PreciseTickTimer>();
+  s.clock = std::make_unique<SteadyClock>();
   s.data_dir = default_data_dir();
   // Ends at once: nothing is saved and nothing is asked; open files are closed by the system.
   s.end_program = [] { std::_Exit(0); };

@@ -1,12 +1,13 @@
 // What the main window needs from the world outside it: the modal dialogs, the clipboard, the
-// sampling timer, the folder for recordings and the way to end the program. The program gets the
-// real ones; tests build their own.
+// sampling timer and the clock that paces the samples, the folder for recordings and the way to
+// end the program. The program gets the real ones; tests build their own.
 #pragma once
 
 #include <QString>
 #include <functional>
 #include <memory>
 
+#include "acquisition/sample_pace.h"
 #include "ui/clipboard.h"
 #include "ui/dialogs.h"
 #include "ui/tick_timer.h"
@@ -16,12 +17,13 @@ namespace quarvel {
 struct Services {
   std::unique_ptr<Dialogs> dialogs;
   std::unique_ptr<Clipboard> clipboard;
-  std::unique_ptr<TickTimer> timer;
+  std::unique_ptr<TickTimer> timer;   // wakes the acquisition loop
+  std::unique_ptr<Clock> clock;       // says how many samples have fallen due
   QString data_dir;                   // where recordings are proposed
   std::function<void()> end_program;  // ends the process at once
 };
 
-// Qt dialogs, the system clipboard, a precise timer, the recordings folder of this platform
+// Qt dialogs, the system clipboard, a precise timer, the steady clock, the recordings folder of this platform
 // (c:\data on Windows, the folder "data" in the home directory elsewhere) and an immediate exit.
 Services system_services();
 

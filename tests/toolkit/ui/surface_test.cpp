@@ -1,10 +1,16 @@
 // Guards the plotting surface: drawing lands on the pixels the user coordinates name, invert
-// marks drawn twice restore every pixel, outlines and texts land where placed, and the pixel
-// mode reports the device size.
+// marks drawn twice restore every pixel, outlines and texts land where placed, the pixel
+// mode reports the device size, and a sweep drawn a segment at a time reaches the screen at most
+// once a screen refresh, its last segment included.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTest>
+#include <cmath>
 
 #include "core/colour.h"
 #include "ui/surface.h"
@@ -123,4 +129,47 @@ TEST_F(SurfaceTest, DropsArriveInUserCoordinates) {
   QDropEvent drop(QPointF(50, 75), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&s, &drop);
   EXPECT_EQ(from, nullptr) << "a drop from outside the program is not taken";
+}
+
+namespace {
+
+class PaintLog : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
+    return false;
+  }
+  std::vector<QRect> rects;
+};
+
+}  // namespace
+
+TEST_F(SurfaceTest, ASweepReachesTheScreenAtMostOnceAFrame) {
+  s.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
+  QTest::qWait(50);
+  const double hz = s.screen()->refreshRate() >= 1 ? s.screen()->refreshRate() : 60.0;
+  PaintLog log;
+  s.installEventFilter(&log);
+  // Segments as fast as they come for 0.3 s, the event queue let run after each as the
+  // acquisition loop does.
+  QElapsedTimer t;
+  t.start();
+  int segments = 0;
+  while (t.elapsed() < 300) {
+    const double x = -10 + 20.0 * (segments % 200) / 200;
+    s.line(x, 0, x + 0.1, 1, kYellow);
+    ++segments;
+    QCoreApplication::processEvents();
+  }
+  const double drawn_ms = static_cast<double>(t.elapsed());
+  const size_t while_drawing = log.rects.size();
+  s.line(9.9, -5, 9.9, -4, kCyan);  // the last one, at pixel column 199, bottom rows
+  QTest::qWait(static_cast<int>(3000 / hz));
+  s.removeEventFilter(&log);
+  ASSERT_GT(segments, 300);
+  EXPECT_LE(static_cast<double>(while_drawing), drawn_ms * hz / 1000 + 2) << segments << " segments";
+  EXPECT_GE(while_drawing, 2u) << "the screen follows the sweep while it is drawn";
+  ASSERT_GT(log.rects.size(), while_drawing);
+  EXPECT_TRUE(log.rects.back().contains(199, 95)) << "the last segment reaches the screen";
 }

@@ -1,11 +1,12 @@
 // Guards the acquisition loop as the user drives it: the sweep geometry (80 frames a sweep at a
 // width of 100, the shared x = 1 at the start of every later sweep, the screen-by-screen
 // view_start), marker bands and stimulus ticks on the surface, STOP, restarts on a rate change,
-// the stop when no channel is left, and the timer interval taken from the rate box.
+// the stop when no channel is left, the rate taken from the rate box and the timer woken when the
+// next sample falls due.
 #include <QAction>
 #include <QComboBox>
-#include <QTest>
 #include <QPushButton>
+#include <QTest>
 
 #include "acquisition/acquire.h"
 #include "app/settings.h"
@@ -37,15 +38,22 @@ class Monitor : public WindowTest {
 
 }  // namespace
 
-TEST(TickInterval, NeverBelowOneMillisecond) {
-  EXPECT_EQ(tick_interval_ms("200", 10), 5);
-  EXPECT_EQ(tick_interval_ms("1000", 10), 1);
-  EXPECT_EQ(tick_interval_ms("3", 10), 333);
-  EXPECT_EQ(tick_interval_ms("", 10), 100) << "an empty box (the user typing) keeps the rate in force";
-  EXPECT_EQ(tick_interval_ms("0", 25), 40);
-  EXPECT_EQ(tick_interval_ms("-5", 25), 40);
-  EXPECT_EQ(tick_interval_ms("2000", 25), 40) << "2000 Hz would round to a 0 ms interval";
-  EXPECT_EQ(tick_interval_ms("abc", 0), 100);
+TEST(PaceRate, TheBoxWhenItHoldsAUsableRateElseTheRateInForce) {
+  struct Case {
+    const char* text;
+    float in_force;
+    double hz;
+  };
+  const Case cases[] = {{"200", 10, 200}, {"1000", 10, 1000}, {"3", 10, 3},   {"", 10, 10},     {"0", 25, 25},
+                        {"-5", 25, 25},   {"2000", 25, 25},   {"abc", 0, 10}, {"abc", 5000, 10}};
+  for (const Case& c : cases) EXPECT_EQ(pace_rate_hz(c.text, c.in_force), c.hz) << '"' << c.text << '"';
+}
+
+TEST(WakeInterval, WholeMillisecondsNeverBeforeTheSampleIsDue) {
+  const std::pair<int64_t, int> cases[] = {{-5, 1},      {0, 1},           {1, 1},
+                                           {999999, 1},  {1000000, 1},     {1000001, 2},
+                                           {3333333, 4}, {100000000, 100}, {int64_t{1} << 62, 2147483647}};
+  for (const auto& [ns, ms] : cases) EXPECT_EQ(wake_interval_ms(ns), ms) << ns << " ns";
 }
 
 TEST_F(Monitor, NothingHappensWithoutAnInput) {

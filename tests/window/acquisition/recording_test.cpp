@@ -198,6 +198,56 @@ TEST_F(Recording, StopDuringTheFirstSampleEndsTheRecording) {
   EXPECT_EQ(r.size, 128 + 4 * static_cast<qint64>(r.frames.size()));
 }
 
+// A tick that comes late, with the clock moved on by `late_ns` beyond its interval before tick
+// `late_tick`, while recording at `rate` until STOP before tick `stop_tick`.
+struct LateTick {
+  const char* name;
+  const char* rate;
+  int late_tick;
+  int64_t late_ns;
+  int stop_tick;
+  size_t frames;     // in the file at the end
+  float view_start;  // of the sweep the recording ended in
+};
+
+class CatchUp : public Recording, public ::testing::WithParamInterface<LateTick> {};
+
+TEST_P(CatchUp, TheLoopTakesEverySampleThatFellDueAndNoOther) {
+  const LateTick& c = GetParam();
+  type_into(w->sampling_hz, c.rate);
+  choose_input(0, 1);
+  const auto expected = expected_samples(static_cast<int>(c.frames) + 1);
+  dialogs->expect_save("Open file to save data", path("data01.bin"));
+  timer->before_tick = [&](int n) {
+    if (n == c.late_tick) clock->t += c.late_ns;
+    if (n == c.stop_tick) w->halt->click();
+  };
+  QTest::mouseClick(w->store, Qt::LeftButton);
+  EXPECT_EQ(timer->ticks, c.stop_tick);
+  EXPECT_FALSE(timer->enabled()) << "the end of the loop switches its timer off";
+  const Recorded r = read_recording(path("data01.bin"), 1);
+  EXPECT_EQ(r.size, 128 + 4 * static_cast<qint64>(r.frames.size())) << "whole frames only";
+  ASSERT_EQ(r.frames.size(), c.frames);
+  // One generator value per frame, in order: nothing skipped, nothing taken twice.
+  for (size_t f = 0; f < c.frames; ++f) {
+    ASSERT_EQ(r.frames[f][0], expected[f][0]) << "frame " << f;
+    ASSERT_EQ(r.frames[f][1], 0) << "frame " << f;
+  }
+  EXPECT_EQ(w->s.view_start, c.view_start);
+}
+
+constexpr int64_t kMs = 1000 * 1000;
+
+INSTANTIATE_TEST_SUITE_P(
+    FakeClock, CatchUp,
+    ::testing::Values(
+        LateTick{"OnTime", "10", 3, 0, 6, 6, 0},
+        LateTick{"TwoAndAHalfPeriodsLateOweTwo", "10", 3, 250 * kMs, 6, 8, 0},
+        LateTick{"AtOneKilohertz", "1000", 4, 7 * kMs + kMs / 2, 10, 17, 0},
+        LateTick{"TenSecondsLateCrossIntoTheNextSweep", "10", 5, 10000 * kMs, 7, 107, 80},
+        LateTick{"StopPressedWhileSamplesAreOwedEndsAtOnce", "10", 5, 50 * 100 * kMs, 5, 5, 0}),
+    [](const ::testing::TestParamInfo<LateTick>& p) { return std::string(p.param.name); });
+
 // Resident memory of the process in bytes.
 qint64 resident_bytes() {
   QFile f("/proc/self/statm");
