@@ -146,6 +146,10 @@ class SaveTo : public Dialogs {
     unexpected(text);
     return false;
   }
+  SaveAnswer save_discard_cancel(const QString& text, const QString&) override {
+    unexpected(text);
+    return SaveAnswer::Cancel;
+  }
   void warning(const QString& text, const QString&) override { unexpected(text); }
   QString open_file(const FileDialogRequest& r) override { return unexpected(r.title); }
   // The header is written as soon as the name is given.
