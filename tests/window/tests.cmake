@@ -21,6 +21,7 @@ quarvel_test(tests_display
   window/display/draw_frame_test.cpp
   window/display/display_modes_test.cpp
   window/display/navigation_test.cpp
+  window/display/browse_test.cpp
   window/display/picture_test.cpp
   window/display/reference_curves.cpp
 )

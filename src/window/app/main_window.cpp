@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/handlers.h"
@@ -186,6 +187,12 @@ void MainWindow::build_display_controls() {
   disp->set_fore_colour(kWhite);
   disp->setMinimumSize(400, 250);
   disp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  view_scroll = named(new QScrollBar(Qt::Horizontal), "view_scroll", "position in file");
+  // The bar keeps its room while hidden, so the surface keeps its size whatever is loaded.
+  QSizePolicy keep = view_scroll->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  view_scroll->setSizePolicy(keep);
+  view_scroll->hide();
   Picture1 = named(new QFrame, "Picture1", "picture");
   Picture1->hide();
   for (int i = 0; i < 20; ++i) {
@@ -359,6 +366,7 @@ void MainWindow::build_layout() {
 QLayout* MainWindow::results_column() {
   auto* left = new QVBoxLayout;
   left->addWidget(disp, 1);
+  left->addWidget(view_scroll);
   auto* bar = new QHBoxLayout;
   bar->addWidget(PgUp);
   bar->addWidget(PgDn);

@@ -25,6 +25,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QScrollBar;
 
 namespace quarvel {
 
@@ -46,6 +47,7 @@ class MainWindow : public QMainWindow {
 
   // --- controls
   Surface* disp;
+  QScrollBar* view_scroll;  // under disp: the position in a continuous file
   QFrame* Picture1;
   std::array<QLineEdit*, 20> Text1;
   QLineEdit* status;
