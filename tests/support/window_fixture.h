@@ -70,6 +70,12 @@ class WindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // The settings store of the window; none keeps nothing between windows. Tests of what is kept
+  // hand a store in a temporary file, never the user's own.
+  virtual std::unique_ptr<QSettings> make_settings() { return nullptr; }
+  // Ends the window (as closing it does) and builds a new one with new test services.
+  void rebuild_window();
+
   // Lets queued events (repaints, posted timers) run.
   static void settle();
 
@@ -92,6 +98,9 @@ class WindowTest : public ::testing::Test {
   MemoryClipboard* clipboard = nullptr;
   FastTimer* timer = nullptr;
   QTemporaryDir data_dir;
+
+ private:
+  void build_window();
   bool ended = false;
 };
 

@@ -15,7 +15,7 @@ target_compile_definitions(tests_acquisition PRIVATE QUARVEL_RECORD_CHILD="$<TAR
 # Commands that fail for want of memory: this program's allocator fails on request.
 quarvel_test(tests_allocation_failure window/acquisition/allocation_failure_test.cpp)
 
-quarvel_test(tests_datafile window/datafile/open_file_test.cpp)
+quarvel_test(tests_datafile window/datafile/open_file_test.cpp window/datafile/files_in_test.cpp)
 quarvel_test(tests_display
   window/display/draw_curves_test.cpp
   window/display/draw_frame_test.cpp

@@ -2,7 +2,7 @@
 // of the sampling timer) runs through run_command. An exception that escapes a command, an
 // allocation that failed above all, is caught there: the user is told what failed, a running
 // recording is ended with every frame it wrote kept on disk, and the window stays usable. After a
-// command the scroll bar shows the view it left.
+// command the scroll bar shows the view it left and the settings the user made are kept.
 #pragma once
 
 #include <QString>

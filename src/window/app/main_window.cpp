@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/handlers.h"
+#include "app/remembered.h"
 #include "app/startup.h"
 #include "core/numbers.h"
 #include "ui/fonts.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
   build_controls();
   build_menus();
   build_layout();
+  restore_window_geometry(*this);
   wire_handlers(*this);
   form_initialize(*this);
 }
@@ -98,6 +100,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   s.stop_request = kTrue;
+  keep_window_geometry(*this);
   QMainWindow::closeEvent(e);
 }
 

@@ -104,6 +104,7 @@ class MainWindow : public QMainWindow {
   // --- menus (a menu with items is a QMenu; a command on the bar itself is a QAction)
   QMenu* mnuFile;
   QAction* mnuOpen;
+  QMenu* mnuRecent = nullptr;  // the files opened last, under Open
   QAction* separator1;
   QAction* mnuExit;
   QMenu* mnuCopy;

@@ -1,8 +1,9 @@
 // What the main window needs from the world outside it: the modal dialogs, the clipboard, the
-// sampling timer, the folder for recordings and the way to end the program. The program gets the
-// real ones; tests build their own.
+// sampling timer, the folder for recordings, the store of what is kept between runs and the way to
+// end the program. The program gets the real ones; tests build their own.
 #pragma once
 
+#include <QSettings>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -18,11 +19,13 @@ struct Services {
   std::unique_ptr<Clipboard> clipboard;
   std::unique_ptr<TickTimer> timer;
   QString data_dir;                   // where recordings are proposed
+  std::unique_ptr<QSettings> settings;  // kept between runs; none keeps nothing
   std::function<void()> end_program;  // ends the process at once
 };
 
 // Qt dialogs, the system clipboard, a precise timer, the recordings folder of this platform
-// (c:\data on Windows, the folder "data" in the home directory elsewhere) and an immediate exit.
+// (c:\data on Windows, the folder "data" in the home directory elsewhere), the user's settings of
+// the program and an immediate exit.
 Services system_services();
 
 // The recordings folder of this platform.

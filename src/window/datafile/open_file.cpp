@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "datafile/bin_reader.h"
 #include "datafile/file_names.h"
+#include "datafile/files_in.h"
 #include "datafile/prn_reader.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
@@ -277,6 +278,7 @@ void open_path(MainWindow& w, const QString& path) {
     return;
   }
   show_loaded_file(w, std::move(*f), path);
+  remember_opened_file(w, path);
 }
 
 void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <cmath>
 
+#include "app/remembered.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -310,6 +311,7 @@ void mnuMeasure_click(MainWindow& w) {
   w.set_caption("CONTINUOUS MODE");
   show_acquisition_panel(w);
   measurement_defaults(w);
+  restore_typed_settings(w);
   w.measure_surface();
   s.measure_mode = kTrue;
   // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
@@ -353,6 +355,7 @@ void mnuQuarvel_click(MainWindow& w) {
 
 void mnuExit_click(MainWindow& w) {
   w.services.clipboard->clear();
+  keep_window_geometry(w);
   // What a recording wrote is on disk already; nothing more is written.
   (void)w.recorder.close();
   w.services.end_program();
