@@ -3,6 +3,7 @@ quarvel_test(tests_app
   window/app/settings_test.cpp
   window/app/accessibility_test.cpp
   window/app/remembered_test.cpp
+  window/app/window_fit_test.cpp
 )
 quarvel_test(tests_acquisition
   window/acquisition/recording_test.cpp

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -361,14 +362,17 @@ void MainWindow::build_layout() {
   right_box->setFixedWidth(310);
   outer->addWidget(right_box);
   setCentralWidget(central);
-  resize(1280, 800);
+  // 1280 x 800 where the screen has room for it and its frame; the whole window on smaller screens.
+  const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+  resize(QSize(1280, 800).boundedTo(room).expandedTo(minimumSizeHint()));
   connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
 }
 
 // Left: the plotting surface, the status line with the paging and results buttons, the grids.
 QLayout* MainWindow::results_column() {
   auto* left = new QVBoxLayout;
-  left->addWidget(disp, 1);
+  // Room beyond the minimum goes to the surface and, a quarter of it, to the grid.
+  left->addWidget(disp, 3);
   left->addWidget(view_scroll);
   auto* bar = new QHBoxLayout;
   bar->addWidget(PgUp);
@@ -379,7 +383,7 @@ QLayout* MainWindow::results_column() {
   bar->addWidget(Clear);
   bar->addWidget(newblk);
   left->addLayout(bar);
-  for (auto* g : Grid1) left->addWidget(g);
+  for (auto* g : Grid1) left->addWidget(g, 1);
   return left;
 }
 
