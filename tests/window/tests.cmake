@@ -39,3 +39,4 @@ quarvel_test(tests_modes
   window/modes/view_transitions_test.cpp
   window/modes/spectrum_copy_test.cpp
 )
+target_compile_definitions(tests_datafile PRIVATE QUARVEL_DEMO_FILE="${PROJECT_SOURCE_DIR}/demo/rest_and_stimuli.bin")

@@ -92,9 +92,13 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
   build_controls();
   build_menus();
   build_layout();
-  restore_window_geometry(*this);
   wire_handlers(*this);
   form_initialize(*this);
+  // 1280 x 800 where the screen has room for it and its frame; the whole window on smaller screens
+  // (the start-up view has hidden the tall acquisition panel by now).
+  const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+  resize(QSize(1280, 800).boundedTo(room));
+  restore_window_geometry(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -362,9 +366,6 @@ void MainWindow::build_layout() {
   right_box->setFixedWidth(310);
   outer->addWidget(right_box);
   setCentralWidget(central);
-  // 1280 x 800 where the screen has room for it and its frame; the whole window on smaller screens.
-  const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
-  resize(QSize(1280, 800).boundedTo(room).expandedTo(minimumSizeHint()));
   connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
 }
 

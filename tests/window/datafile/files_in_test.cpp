@@ -199,3 +199,21 @@ TEST_F(FilesIn, RecentFilesOpenTheirFilesAndAreKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// The recording that ships with the program opens from the command line as the README says.
+TEST_F(FilesIn, TheDemoRecordingOpens) {
+  open_start_file(*w, QStringLiteral(QUARVEL_DEMO_FILE));
+  settle();
+  const SharedState& s = w->s;
+  ASSERT_TRUE(s.file_loaded);
+  EXPECT_EQ(s.channel_count, 2);
+  EXPECT_EQ(s.sample_count, 6000);
+  EXPECT_FLOAT_EQ(s.sample_interval, 0.01f);
+  EXPECT_EQ(s.marker_data[1000], 200);
+  EXPECT_EQ(s.marker_data[2800], 100);
+  EXPECT_EQ(s.marker_data[500], 0);
+}
+
+}  // namespace
