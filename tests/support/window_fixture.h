@@ -98,10 +98,10 @@ class WindowTest : public ::testing::Test {
   MemoryClipboard* clipboard = nullptr;
   FastTimer* timer = nullptr;
   QTemporaryDir data_dir;
+  bool ended = false;
 
  private:
   void build_window();
-  bool ended = false;
 };
 
 }  // namespace quarvel::testing
