@@ -22,19 +22,24 @@ FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test bench build release sanitize fuzz deps clean format
+.PHONY: run test bench build configure release sanitize fuzz deps clean format
 
 deps:
 	@./tools/install-deps $(PACKAGES)
 
 # Configured on every build (cheap when nothing changed), so WERROR=OFF on the command line takes
 # effect in a folder configured before.
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_WERROR=$(WERROR)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./tools/start-program $(BUILD)/src/quarvel
+# Only the program and the libraries it links; the tests and benchmarks wait for make test/bench.
+# FILE=path opens a recording at start, e.g. make run FILE=demo/rest_and_stimuli.bin
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quarvel
+	./tools/start-program $(BUILD)/src/quarvel $(FILE)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,14 +1,29 @@
 #include <QApplication>
+#include <QDir>
+#include <QTimer>
 #include <csignal>
+#include <cstdio>
 
 #include "app/main_window.h"
+#include "core/command_line.h"
+#include "datafile/files_in.h"
 
 int main(int argc, char* argv[]) {
   // A recording that reaches the file-size limit gets an error it can report, instead of the
   // signal that would end the program.
   std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
+  QApplication::setOrganizationName("Quarvel");
+  QApplication::setApplicationName("Quarvel");
+  const quarvel::CommandLine line = quarvel::parse_command_line(QApplication::arguments(), QDir::currentPath());
+  if (line.end) {
+    std::fputs(line.text.toLocal8Bit().constData(), line.exit_code == 0 ? stdout : stderr);
+    return line.exit_code;
+  }
   quarvel::MainWindow window(quarvel::system_services());
   window.show();
+  // Opened once the event loop runs, so the window is on the screen behind its questions.
+  if (!line.file.isEmpty())
+    QTimer::singleShot(0, &window, [&window, &line] { quarvel::open_start_file(window, line.file); });
   return app.exec();
 }

@@ -1,5 +1,6 @@
 quarvel_core_test(tests_base
   base/core/numbers_test.cpp
+  base/core/start_and_kept_test.cpp
   base/core/sample_array_test.cpp
   base/core/shared_state_test.cpp
   base/core/typed_values_test.cpp

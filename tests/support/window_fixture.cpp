@@ -35,6 +35,17 @@ void FastTimer::set_enabled(bool on) {
 
 void WindowTest::SetUp() {
   ASSERT_TRUE(data_dir.isValid());
+  build_window();
+}
+
+void WindowTest::rebuild_window() {
+  dialogs->verify();
+  w->close();
+  w.reset();
+  build_window();
+}
+
+void WindowTest::build_window() {
   Services s;
   auto d = std::make_unique<ScriptedDialogs>();
   auto c = std::make_unique<MemoryClipboard>();
@@ -51,6 +62,7 @@ void WindowTest::SetUp() {
   s.clock = std::move(k);
   s.data_dir = data_dir.path();
   s.end_program = [this] { ended = true; };
+  s.settings = make_settings();
   w = std::make_unique<MainWindow>(std::move(s));
   w->disp->setFixedSize(1000, 500);
   w->show();

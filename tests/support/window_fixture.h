@@ -80,6 +80,12 @@ class WindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // The settings store of the window; none keeps nothing between windows. Tests of what is kept
+  // hand a store in a temporary file, never the user's own.
+  virtual std::unique_ptr<QSettings> make_settings() { return nullptr; }
+  // Ends the window (as closing it does) and builds a new one with new test services.
+  void rebuild_window();
+
   // Lets queued events (repaints, posted timers) run.
   static void settle();
 
@@ -104,6 +110,9 @@ class WindowTest : public ::testing::Test {
   HandClock* clock = nullptr;
   QTemporaryDir data_dir;
   bool ended = false;
+
+ private:
+  void build_window();
 };
 
 }  // namespace quarvel::testing

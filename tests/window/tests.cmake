@@ -2,6 +2,8 @@ quarvel_test(tests_app
   window/app/startup_test.cpp
   window/app/settings_test.cpp
   window/app/accessibility_test.cpp
+  window/app/remembered_test.cpp
+  window/app/window_fit_test.cpp
 )
 quarvel_test(tests_acquisition
   window/acquisition/recording_test.cpp
@@ -15,7 +17,8 @@ target_compile_definitions(tests_acquisition PRIVATE QUARVEL_RECORD_CHILD="$<TAR
 # Commands that fail for want of memory: this program's allocator fails on request.
 quarvel_test(tests_allocation_failure window/acquisition/allocation_failure_test.cpp)
 
-quarvel_test(tests_datafile window/datafile/open_file_test.cpp window/datafile/edf_file_test.cpp)
+quarvel_test(tests_datafile window/datafile/open_file_test.cpp window/datafile/edf_file_test.cpp
+             window/datafile/files_in_test.cpp)
 # The EDF tests make foreign files with EDFlib.
 target_link_libraries(tests_datafile PRIVATE EDFlib::EDFlib)
 quarvel_test(tests_display
@@ -23,6 +26,7 @@ quarvel_test(tests_display
   window/display/draw_frame_test.cpp
   window/display/display_modes_test.cpp
   window/display/navigation_test.cpp
+  window/display/browse_test.cpp
   window/display/picture_test.cpp
   window/display/reference_curves.cpp
 )
@@ -42,3 +46,4 @@ quarvel_test(tests_modes
 )
 # The picture test renders saved SVG files.
 target_link_libraries(tests_modes PRIVATE Qt6::Svg)
+target_compile_definitions(tests_datafile PRIVATE QUARVEL_DEMO_FILE="${PROJECT_SOURCE_DIR}/demo/rest_and_stimuli.bin")

@@ -17,6 +17,11 @@ std::optional<BlockView> previous_block(int32_t cur_block, int32_t block_length)
   return BlockView{cur_block - 1, static_cast<float>(static_cast<double>(cur_block - 2) * block_length)};
 }
 
+std::optional<BlockView> block_number(int32_t n, int32_t block_count, int32_t block_length) {
+  if (block_length <= 0 || n < 1 || n > block_count) return std::nullopt;
+  return BlockView{n, static_cast<float>((static_cast<double>(n) - 1) * block_length)};
+}
+
 float page_forward(float view_start, double width, int32_t sample_count) {
   const double next = static_cast<double>(view_start) + 0.4 * width;
   return next < sample_count ? static_cast<float>(next) : view_start;
@@ -26,6 +31,26 @@ float page_back(float view_start, double width) {
   // The test looks half the full width back, the step is half a screen (0.4 of the width).
   if (static_cast<float>(view_start - width / 2) > 0) return static_cast<float>(view_start - 0.4 * width);
   return 0;
+}
+
+float step_forward(float view_start, double width, int32_t sample_count) {
+  const double next = static_cast<double>(view_start) + 0.08 * width;
+  return next < sample_count ? static_cast<float>(next) : view_start;
+}
+
+float step_back(float view_start, double width) {
+  return static_cast<float>(std::max(0.0, static_cast<double>(view_start) - 0.08 * width));
+}
+
+float last_page_start(double width, int32_t sample_count) {
+  return static_cast<float>(std::max(0.0, std::floor(sample_count - 0.8 * width)));
+}
+
+float anchored_start(float view_start, double x, double width, double new_width, int32_t sample_count) {
+  if (!(width > 0) || !(new_width > 0)) return view_start;
+  const double under = round_even(static_cast<double>(view_start) + x);
+  const double start = under - round_even(x * new_width / width);
+  return static_cast<float>(std::clamp(start, 0.0, std::max(0.0, sample_count - 1.0)));
 }
 
 TimeScale expand_scale(const TimeScale& t, float sample_interval) {

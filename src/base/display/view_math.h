@@ -20,11 +20,27 @@ std::optional<BlockView> next_block(int32_t cur_block, int32_t block_count, int3
 // The block before cur_block; none on the first block.
 std::optional<BlockView> previous_block(int32_t cur_block, int32_t block_length);
 
+// Block n of a block view (the first is 1); none outside 1..block_count or without whole blocks.
+std::optional<BlockView> block_number(int32_t n, int32_t block_count, int32_t block_length);
+
 // Continuous views, with width the user width of the surface (0.8 x width samples on a screen):
 // half a screen forward while that start still lies before sample_count, else the start stays.
 float page_forward(float view_start, double width, int32_t sample_count);
 // Half a screen back; a start less than half the full width from 0 snaps back to 0.
 float page_back(float view_start, double width);
+// A tenth of a screen forward while that start still lies before sample_count, else the start
+// stays; and a tenth back, no further than 0.
+float step_forward(float view_start, double width, int32_t sample_count);
+float step_back(float view_start, double width);
+// The start, in whole samples, of the last page: the data's end at the end of the screen; 0 when
+// the data fit on one screen.
+float last_page_start(double width, int32_t sample_count);
+
+// The start of a continuous view whose width changes from width to new_width with the sample
+// under user x kept under the pointer (the margins are parts of the width, so the pointer's x
+// scales with it): the sample nearest the pointer stays the nearest, the start within
+// 0..sample_count - 1.
+float anchored_start(float view_start, double x, double width, double new_width, int32_t sample_count);
 
 // The time axis of the display: length in units of factor (1 for seconds, 0.001 for
 // milliseconds), the two-character unit label, and the user width of the surface.

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWidget>
 
 namespace quarvel {
@@ -82,6 +85,31 @@ void on_mouse_move(QWidget* control, std::function<bool(Qt::MouseButtons, QPoint
     if (e->type() != QEvent::MouseMove) return false;
     const auto* m = static_cast<QMouseEvent*>(e);
     return handler(m->buttons(), m->position().toPoint());
+  }));
+}
+
+QStringList dragged_files(const QMimeData* data) {
+  QStringList paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& u : data->urls())
+    if (u.isLocalFile()) paths << u.toLocalFile();
+  return paths;
+}
+
+void on_files_dropped(QWidget* control, std::function<bool()> taking,
+                      std::function<void(const QStringList&)> dropped) {
+  control->setAcceptDrops(true);
+  control->installEventFilter(new EventHook(control, [taking, dropped](QEvent* e) {
+    const QEvent::Type t = e->type();
+    if (t != QEvent::DragEnter && t != QEvent::DragMove && t != QEvent::Drop) return false;
+    auto* d = static_cast<QDropEvent*>(e);
+    // Drags inside the program are the controls' own business.
+    if (d->source()) return false;
+    const QStringList files = dragged_files(d->mimeData());
+    if (files.isEmpty() || !taking()) return false;
+    d->acceptProposedAction();
+    if (t == QEvent::Drop) dropped(files);
+    return true;
   }));
 }
 

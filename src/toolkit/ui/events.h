@@ -6,9 +6,11 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QStringList>
 #include <functional>
 
 class QComboBox;
+class QMimeData;
 class QWidget;
 
 namespace quarvel {
@@ -36,5 +38,14 @@ void on_user_edit(QComboBox* box, std::function<void()> edited);
 // pixels. The handler returns true when it has dealt with the move (the control then never sees
 // it).
 void on_mouse_move(QWidget* control, std::function<bool(Qt::MouseButtons buttons, QPoint pos)> handler);
+
+// The local files a drag from another program carries; empty when it carries none.
+QStringList dragged_files(const QMimeData* data);
+
+// Files dragged from another program (a file manager) may be dropped on the control, and on its
+// children that take no such drops themselves, while `taking` says so; `dropped` runs with their
+// paths.
+void on_files_dropped(QWidget* control, std::function<bool()> taking,
+                      std::function<void(const QStringList& paths)> dropped);
 
 }  // namespace quarvel

@@ -1,11 +1,13 @@
 #include "ui/surface.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -355,6 +357,23 @@ void Surface::dropEvent(QDropEvent* e) {
   const PixelMap m = pixel_map();
   e->acceptProposedAction();
   emit dropped(e->source(), m.user_x(px.x()), m.user_y(px.y()));
+}
+
+void Surface::keyPressEvent(QKeyEvent* e) {
+  emit key_down(e->key(), vb_shift(e->modifiers()));
+  QWidget::keyPressEvent(e);
+}
+
+// A fine-grained wheel (a touchpad) sends parts of a notch; they add up to whole ones.
+void Surface::wheelEvent(QWheelEvent* e) {
+  wheel_rest_ += e->angleDelta().y();
+  const int notches = wheel_rest_ / 120;
+  wheel_rest_ -= notches * 120;
+  e->accept();
+  if (notches == 0) return;
+  const QPoint px = e->position().toPoint();
+  const PixelMap m = pixel_map();
+  emit wheel_turned(notches, vb_shift(e->modifiers()), m.user_x(px.x()), m.user_y(px.y()));
 }
 
 }  // namespace quarvel

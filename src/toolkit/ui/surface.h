@@ -122,6 +122,10 @@ class Surface : public QWidget {
   void mouse_up(int button, int shift, double x, double y);
   // A control of this window dragged onto the surface and dropped at (x, y).
   void dropped(QObject* source, double x, double y);
+  // A key pressed while the surface has the keyboard focus (a Qt::Key).
+  void key_down(int key, int shift);
+  // The wheel turned by whole notches at (x, y): positive away from the user.
+  void wheel_turned(int notches, int shift, double x, double y);
   void resized();
 
  protected:
@@ -133,6 +137,8 @@ class Surface : public QWidget {
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   QPainter& painter();
@@ -159,6 +165,7 @@ class Surface : public QWidget {
   std::vector<PrintedText> printed_;
   std::vector<std::pair<int32_t, QPen>> pens_;
   QPen invert_pen_{Qt::white, 0};
+  int wheel_rest_ = 0;  // eighths of a degree turned towards the next whole notch
 };
 
 // A packed 0x00BBGGRR colour as a QColor, and back.

@@ -7,6 +7,8 @@
 
 #include "acquisition/recording.h"
 #include "app/main_window.h"
+#include "app/remembered.h"
+#include "display/browse.h"
 #include "ui/progress_window.h"
 
 namespace quarvel {
@@ -35,6 +37,9 @@ static void command_failed(MainWindow& w, const QString& reason) {
 void run_command(MainWindow& w, const std::function<void()>& command) {
   try {
     command();
+    // Whatever moved the view, the scroll bar follows; what the user set is kept.
+    show_scroll_position(w);
+    keep_typed_settings(w);
   } catch (const std::bad_alloc&) {
     command_failed(w, QStringLiteral("there is not enough memory"));
   } catch (const std::exception& e) {

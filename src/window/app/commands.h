@@ -1,7 +1,8 @@
 // Every command of the window (a click, a menu item, a key, a mouse event on the surface, a tick
 // of the sampling timer) runs through run_command. An exception that escapes a command, an
 // allocation that failed above all, is caught there: the user is told what failed, a running
-// recording is ended with every frame it wrote kept on disk, and the window stays usable.
+// recording is ended with every frame it wrote kept on disk, and the window stays usable. After a
+// command the scroll bar shows the view it left and the settings the user made are kept.
 #pragma once
 
 #include <QString>

@@ -12,10 +12,13 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/commands.h"
 #include "app/handlers.h"
+#include "app/remembered.h"
 #include "app/startup.h"
 #include "core/numbers.h"
 #include "ui/fonts.h"
@@ -93,6 +96,11 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
   build_layout();
   wire_handlers(*this);
   form_initialize(*this);
+  // 1280 x 800 where the screen has room for it and its frame; the whole window on smaller screens
+  // (the start-up view has hidden the tall acquisition panel by now).
+  const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+  resize(QSize(1280, 800).boundedTo(room));
+  restore_window_geometry(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -105,6 +113,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   s.stop_request = kTrue;
+  keep_window_geometry(*this);
   QMainWindow::closeEvent(e);
 }
 
@@ -194,6 +203,12 @@ void MainWindow::build_display_controls() {
   disp->set_fore_colour(kWhite);
   disp->setMinimumSize(400, 250);
   disp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  view_scroll = named(new QScrollBar(Qt::Horizontal), "view_scroll", "position in file");
+  // The bar keeps its room while hidden, so the surface keeps its size whatever is loaded.
+  QSizePolicy keep = view_scroll->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  view_scroll->setSizePolicy(keep);
+  view_scroll->hide();
   Picture1 = named(new QFrame, "Picture1", "picture");
   Picture1->hide();
   for (int i = 0; i < 20; ++i) {
@@ -362,14 +377,15 @@ void MainWindow::build_layout() {
   right_box->setFixedWidth(310);
   outer->addWidget(right_box);
   setCentralWidget(central);
-  resize(1280, 800);
   connect(disp, &Surface::resized, this, &MainWindow::surface_resized);
 }
 
 // Left: the plotting surface, the status line with the paging and results buttons, the grids.
 QLayout* MainWindow::results_column() {
   auto* left = new QVBoxLayout;
-  left->addWidget(disp, 1);
+  // Room beyond the minimum goes to the surface and, a quarter of it, to the grid.
+  left->addWidget(disp, 3);
+  left->addWidget(view_scroll);
   auto* bar = new QHBoxLayout;
   bar->addWidget(PgUp);
   bar->addWidget(PgDn);
@@ -379,7 +395,7 @@ QLayout* MainWindow::results_column() {
   bar->addWidget(Clear);
   bar->addWidget(newblk);
   left->addLayout(bar);
-  for (auto* g : Grid1) left->addWidget(g);
+  for (auto* g : Grid1) left->addWidget(g, 1);
   return left;
 }
 

@@ -25,6 +25,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QScrollBar;
 
 namespace quarvel {
 
@@ -47,6 +48,7 @@ class MainWindow : public QMainWindow {
 
   // --- controls
   Surface* disp;
+  QScrollBar* view_scroll;  // under disp: the position in a continuous file
   QFrame* Picture1;
   std::array<QLineEdit*, 20> Text1;
   QLineEdit* status;
@@ -106,6 +108,7 @@ class MainWindow : public QMainWindow {
   QAction* mnuSaveResults;
   QAction* mnuExportEdf;
   QAction* mnuSavePicture;
+  QMenu* mnuRecent = nullptr;  // the files opened last, under Open
   QAction* separator1;
   QAction* mnuExit;
   QMenu* mnuCopy;

@@ -20,6 +20,7 @@ Services system_services() {
   s.timer = std::make_unique<PreciseTickTimer>();
   s.clock = std::make_unique<SteadyClock>();
   s.data_dir = default_data_dir();
+  s.settings = std::make_unique<QSettings>(QStringLiteral("Quarvel"), QStringLiteral("Quarvel"));
   // Ends at once: nothing is saved and nothing is asked; open files are closed by the system.
   s.end_program = [] { std::_Exit(0); };
   return s;

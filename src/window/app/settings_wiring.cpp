@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/handlers.h"
 #include "app/main_window.h"
+#include "app/remembered.h"
 #include "app/settings.h"
 #include "ui/events.h"
 
@@ -29,6 +30,9 @@ void wire_settings(MainWindow& w) {
                       editing->reset();
                       file_lng_lost_focus(w, before);
                     }));
+  // The stimulus boxes are read when a recording starts; what is typed there is kept at once.
+  for (QComboBox* box : {w.dly1, w.stim_num, w.interval})
+    on_edit_committed(box, guarded(w, [&w] { keep_typed_settings(w); }));
   for (int i = 0; i < 3; ++i) {
     QComboBox* list = w.ch_list[static_cast<size_t>(i)];
     QObject::connect(list, &QComboBox::activated, &w, guarded(w, [&w, i] { ch_list_click(w, i); }));

@@ -18,6 +18,7 @@
 #include "datafile/bin_reader.h"
 #include "datafile/edf_reader.h"
 #include "datafile/file_names.h"
+#include "datafile/files_in.h"
 #include "datafile/prn_reader.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
@@ -339,6 +340,7 @@ void open_path(MainWindow& w, const QString& path) {
   w.set_busy(false);
   if (!w.readings_may_go()) return;
   show_loaded_file(w, std::move(*f), path);
+  remember_opened_file(w, path);
 }
 
 void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {

@@ -5,6 +5,7 @@
 #include "app/handlers.h"
 #include "app/main_window.h"
 #include "datafile/export_file.h"
+#include "datafile/files_in.h"
 #include "datafile/open_file.h"
 
 namespace quarvel {
@@ -15,6 +16,7 @@ void wire_datafile(MainWindow& w) {
   // Only a loaded file can be exported.
   QObject::connect(w.mnuFile, &QMenu::aboutToShow, &w,
                    [&w] { w.mnuExportEdf->setEnabled(w.s.file_loaded && !w.s.measure_mode); });
+  wire_files_in(w);
 }
 
 }  // namespace quarvel

@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "app/main_window.h"
 #include "display/display_modes.h"
@@ -75,48 +77,83 @@ int16_t stepped(int16_t v, int by) {
 
 }  // namespace
 
-void PgDn_click(MainWindow& w) {
+namespace {
+
+// The one way a page or block comes on the screen: the view moved there, a block's status line,
+// the picture drawn.
+void show_view(MainWindow& w, const BlockView& v) {
   SharedState& s = w.s;
-  if (overplot(w) || !s.file_loaded) return;
   if (s.block_mode) {
-    const auto next = next_block(s.cur_block, s.block_count, s.block_length);
-    if (!next) return;
-    s.cur_block = next->cur_block;
-    s.view_start = next->view_start;
+    s.cur_block = v.cur_block;
+    s.view_start = v.view_start;
     write_block_status(w);
   } else {
-    s.view_start = page_forward(s.view_start, w.disp->scale_width(), s.sample_count);
+    s.view_start = v.view_start;
   }
   draw_frame(w);
   draw_curves(w);
-  // The block just shown can go into the average with the next key press.
-  if (s.block_mode) w.accept->setFocus();
+}
+
+// A continuous view from start on; the block is left as it is.
+BlockView from(const MainWindow& w, float start) {
+  return BlockView{w.s.cur_block, start};
+}
+
+bool can_page(const MainWindow& w) {
+  return !overplot(w) && w.s.file_loaded;
+}
+
+// Shows v unless it is the view on the screen already.
+void move_to(MainWindow& w, const std::optional<BlockView>& v) {
+  if (!v || (v->view_start == w.s.view_start && (!w.s.block_mode || v->cur_block == w.s.cur_block))) return;
+  show_view(w, *v);
+}
+
+// Expand or compress; with an anchor, the sample under user x of a continuous file stays there.
+void change_time_scale(MainWindow& w, bool expand, std::optional<double> anchor_x) {
+  SharedState& s = w.s;
+  const TimeScale before = time_scale(w);
+  const TimeScale after = expand ? expand_scale(before, s.sample_interval) : compress_scale(before, s.sample_interval);
+  set_time_scale(w, after);
+  if (anchor_x && s.file_loaded && !s.block_mode && !overplot(w))
+    s.view_start = anchored_start(s.view_start, *anchor_x, before.width, after.width, s.sample_count);
+  show_picture(w);
+}
+
+}  // namespace
+
+void PgDn_click(MainWindow& w) {
+  SharedState& s = w.s;
+  if (!can_page(w)) return;
+  if (s.block_mode) {
+    const auto next = next_block(s.cur_block, s.block_count, s.block_length);
+    if (!next) return;
+    show_view(w, *next);
+    // The block just shown can go into the average with the next key press.
+    w.accept->setFocus();
+  } else {
+    show_view(w, from(w, page_forward(s.view_start, w.disp->scale_width(), s.sample_count)));
+  }
 }
 
 void PgUp_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (overplot(w) || !s.file_loaded || s.view_start == 0) return;
+  if (!can_page(w) || s.view_start == 0) return;
   if (s.block_mode) {
     const auto previous = previous_block(s.cur_block, s.block_length);
     if (!previous) return;
-    s.cur_block = previous->cur_block;
-    s.view_start = previous->view_start;
-    write_block_status(w);
+    show_view(w, *previous);
   } else {
-    s.view_start = page_back(s.view_start, w.disp->scale_width());
+    show_view(w, from(w, page_back(s.view_start, w.disp->scale_width())));
   }
-  draw_frame(w);
-  draw_curves(w);
 }
 
 void mnuExpand_click(MainWindow& w) {
-  set_time_scale(w, expand_scale(time_scale(w), w.s.sample_interval));
-  show_picture(w);
+  change_time_scale(w, true, std::nullopt);
 }
 
 void mnuCompress_click(MainWindow& w) {
-  set_time_scale(w, compress_scale(time_scale(w), w.s.sample_interval));
-  show_picture(w);
+  change_time_scale(w, false, std::nullopt);
 }
 
 void mnuZoom_sel_click(MainWindow& w) {
@@ -170,6 +207,43 @@ void nshift_click(MainWindow& w) {
   }
   s.shift_steps[ch] = stepped(s.shift_steps[ch], -1);
   shift_redraw(w);
+}
+
+void show_first_page(MainWindow& w) {
+  const SharedState& s = w.s;
+  if (!can_page(w)) return;
+  move_to(w, s.block_mode ? block_number(1, s.block_count, s.block_length) : from(w, 0));
+}
+
+void show_last_page(MainWindow& w) {
+  const SharedState& s = w.s;
+  if (!can_page(w)) return;
+  move_to(w, s.block_mode ? block_number(s.block_count, s.block_count, s.block_length)
+                          : from(w, last_page_start(w.disp->scale_width(), s.sample_count)));
+}
+
+void step_left(MainWindow& w) {
+  const SharedState& s = w.s;
+  if (!can_page(w)) return;
+  move_to(w, s.block_mode ? previous_block(s.cur_block, s.block_length)
+                          : from(w, step_back(s.view_start, w.disp->scale_width())));
+}
+
+void step_right(MainWindow& w) {
+  const SharedState& s = w.s;
+  if (!can_page(w)) return;
+  move_to(w, s.block_mode ? next_block(s.cur_block, s.block_count, s.block_length)
+                          : from(w, step_forward(s.view_start, w.disp->scale_width(), s.sample_count)));
+}
+
+void show_from(MainWindow& w, float start) {
+  const SharedState& s = w.s;
+  if (!can_page(w) || s.block_mode) return;
+  move_to(w, from(w, std::clamp(start, 0.0f, std::max(0.0f, static_cast<float>(s.sample_count) - 1))));
+}
+
+void zoom_around(MainWindow& w, double x, bool expand) {
+  change_time_scale(w, expand, x);
 }
 
 }  // namespace quarvel

@@ -1,11 +1,14 @@
 #include <QAction>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "app/commands.h"
 #include "app/handlers.h"
 #include "app/main_window.h"
+#include "display/browse.h"
 #include "display/display_modes.h"
 #include "display/navigation.h"
+#include "ui/surface.h"
 
 namespace quarvel {
 
@@ -29,6 +32,15 @@ void wire_display(MainWindow& w) {
   on_click(w, w.div, div_click);
   on_click(w, w.pshift, pshift_click);
   on_click(w, w.nshift, nshift_click);
+
+  QObject::connect(w.disp, &Surface::key_down, &w, [&w](int key, int shift) {
+    run_command(w, [&] { disp_key_down(w, key, shift); });
+  });
+  QObject::connect(w.disp, &Surface::wheel_turned, &w, [&w](int notches, int shift, double x, double) {
+    run_command(w, [&] { disp_wheel(w, notches, shift, x); });
+  });
+  QObject::connect(w.view_scroll, &QScrollBar::valueChanged, &w,
+                   [&w](int value) { run_command(w, [&] { view_scroll_change(w, value); }); });
 }
 
 }  // namespace quarvel

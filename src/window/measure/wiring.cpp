@@ -54,6 +54,9 @@ void wire_measure(MainWindow& w) {
     run_command(w, [&] { disp_mouse_move(w, button, shift, x, y); });
   });
   on_click(w, w.add, add_click);
+  // The cursor hands the focus to Add, so Enter takes the reading in (the buttons are no default
+  // buttons, which Enter would press).
+  on_enter_key(w.add, [&w] { w.add->click(); });
   on_click(w, w.del, delete_click);
   on_click(w, w.Clear, clear_click);
   wire_marks_and_texts(w);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/remembered.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -326,6 +327,7 @@ void mnuMeasure_click(MainWindow& w) {
   w.set_caption("CONTINUOUS MODE");
   show_acquisition_panel(w);
   measurement_defaults(w);
+  restore_typed_settings(w);
   w.measure_surface();
   s.measure_mode = kTrue;
   // Channel 1 is selected before the frame is drawn, so the frame is channel 1's.
@@ -370,6 +372,7 @@ void mnuQuarvel_click(MainWindow& w) {
 void mnuExit_click(MainWindow& w) {
   if (!w.readings_may_go()) return;
   w.services.clipboard->clear();
+  keep_window_geometry(w);
   // What a recording wrote is on disk already; nothing more is written.
   (void)w.recorder.close();
   w.services.end_program();
