@@ -202,7 +202,7 @@ int64_t next_column(const PixelMap& map, double vs, int64_t i, int64_t limit) {
 // found through the marker summary. With `map`, a bar that starts no further than the pixel
 // column after the previous bar's end is joined to it: with a sample or more per pixel each bar
 // is a filled box, so the joined box covers the same pixels.
-std::vector<MarkerRun> bars(const MarkerArray& m, float view_start, int32_t last, const PixelMap* map) {
+std::vector<MarkerRun> bars(const MarkerArray& m, double view_start, int32_t last, const PixelMap* map) {
   std::vector<MarkerRun> runs;
   const int32_t first = round_i32(view_start);
   const int32_t stop = std::min<int64_t>(last, static_cast<int64_t>(m.size()) - 1);
@@ -336,10 +336,10 @@ void redraw(MainWindow& w) {
     draw_curves(w);
     w.disp->refresh();
     s.ch_offset[ch] = static_cast<float>(s.ch_offset[ch] + further);
-    s.view_start += static_cast<float>(s.block_length);
+    s.view_start += s.block_length;
   }
   if (s.block_length > 0) {
-    s.view_start -= static_cast<float>(trunc_toward_zero(s.view_start / s.block_length) * s.block_length);
+    s.view_start -= trunc_toward_zero(s.view_start / s.block_length) * s.block_length;
   } else {
     s.view_start = 0;
   }
