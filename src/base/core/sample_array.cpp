@@ -168,6 +168,25 @@ Extremes SampleArray::extremes(int ch, int64_t first, int64_t last) const {
   return s->summary->extremes(s->values.get(), first, last);
 }
 
+std::vector<Extremes> SampleArray::extremes(int ch, const std::vector<IndexRange>& ranges) const {
+  std::vector<Extremes> out(ranges.size());
+  const Store* s = ch >= 1 && ch <= channels_ ? store_[ch - 1].get() : nullptr;
+  const bool wide = std::any_of(ranges.begin(), ranges.end(), [](const IndexRange& r) { return r.last - r.first >= kSummaryFrom; });
+  if (!s || !wide) {
+    for (size_t k = 0; k < ranges.size(); ++k) out[k] = extremes(ch, ranges[k].first, ranges[k].last);
+    return out;
+  }
+  if (!s->summary || s->summary->size() != size_)
+    s->summary = std::make_shared<MinMaxSummary>(s->values.get(), size_);
+  // The ranges clipped as the single query clips them; short ones too go through the summary,
+  // which answers them by reading the values.
+  std::vector<IndexRange> clipped(ranges.size());
+  for (size_t k = 0; k < ranges.size(); ++k)
+    clipped[k] = IndexRange{std::max<int64_t>(ranges[k].first, 0), std::min<int64_t>(ranges[k].last, size_ - 1)};
+  s->summary->extremes(s->values.get(), clipped, out.data());
+  return out;
+}
+
 void SampleArray::set_summary(int ch, MinMaxSummary&& summary) {
   if (!holds(ch) || store_[ch - 1].use_count() > 1 || summary.size() != size_) return;
   store_[ch - 1]->summary = std::make_shared<MinMaxSummary>(std::move(summary));

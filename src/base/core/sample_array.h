@@ -88,6 +88,9 @@ class SampleArray {
   // Extremes of samples first..last of channel ch (clipped to the samples held), NaN skipped:
   // a long range through the channel's summary, a short one directly.
   Extremes extremes(int ch, int64_t first, int64_t last) const;
+  // The extremes of many ranges of channel ch at once, in their order: the same answers as asking
+  // for each, faster over a long channel.
+  std::vector<Extremes> extremes(int ch, const std::vector<IndexRange>& ranges) const;
 
   // Hands channel ch (held, and not shared) the summary of its present samples, made by whoever
   // wrote them; a summary of another length is not taken.

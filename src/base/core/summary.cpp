@@ -151,6 +151,41 @@ Extremes MinMaxSummary::extremes(const float* v, int64_t from, int64_t to) const
   return e;
 }
 
+// Asks for the cache lines of a..b-1 of v without waiting for them.
+inline void fetch(const float* v, int64_t a, int64_t b) {
+  constexpr int64_t kLine = 64 / sizeof(float);
+  if (a >= b) return;
+  for (int64_t i = a; i < b; i += kLine) __builtin_prefetch(v + i);
+  __builtin_prefetch(v + b - 1);
+}
+
+void MinMaxSummary::prefetch(const float* v, int64_t from, int64_t to) const {
+  from = std::max<int64_t>(from, 0);
+  to = std::min<int64_t>(to, n_ - 1);
+  if (from > to) return;
+  Part parts[40];
+  const int n = split(from, to, static_cast<int>(lo_.size()), parts);
+  for (int p = 0; p < n; ++p) {
+    const Part& s = parts[p];
+    if (s.level < 0) {
+      fetch(v, s.a, s.b);
+    } else {
+      fetch(lo_[static_cast<size_t>(s.level)].data(), s.a, s.b);
+      fetch(hi_[static_cast<size_t>(s.level)].data(), s.a, s.b);
+    }
+  }
+}
+
+void MinMaxSummary::extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const {
+  // Far enough ahead for the fetches to arrive, near enough for them to stay in the cache.
+  constexpr size_t kAhead = 8;
+  for (size_t k = 0; k < std::min(kAhead, ranges.size()); ++k) prefetch(v, ranges[k].first, ranges[k].last);
+  for (size_t k = 0; k < ranges.size(); ++k) {
+    if (k + kAhead < ranges.size()) prefetch(v, ranges[k + kAhead].first, ranges[k + kAhead].last);
+    out[k] = extremes(v, ranges[k].first, ranges[k].last);
+  }
+}
+
 std::size_t MinMaxSummary::bytes() const {
   std::size_t b = 0;
   for (const std::vector<float>& l : lo_) b += 2 * l.size() * sizeof(float);

@@ -23,6 +23,12 @@ struct Extremes {
   bool empty() const { return !(lo <= hi); }
 };
 
+// Indices first..last, both included.
+struct IndexRange {
+  int64_t first;
+  int64_t last;
+};
+
 // Entry j of a first level covers values j * kSummaryBlock .. (j + 1) * kSummaryBlock - 1.
 constexpr int kSummaryBlockShift = 5;
 constexpr int64_t kSummaryBlock = int64_t{1} << kSummaryBlockShift;
@@ -44,10 +50,15 @@ class MinMaxSummary {
   // Extremes of v[from..to] (both included, clipped to 0..n-1). A NaN never wins a comparison,
   // so NaN values are skipped.
   Extremes extremes(const float* v, int64_t from, int64_t to) const;
+  // The same for many stretches at once, out[k] for ranges[k]. The memory of later stretches is
+  // fetched while earlier ones are combined: over a long array each stretch reads a few scattered
+  // cache lines, and waiting for them one query at a time costs more than the reading.
+  void extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const;
   std::size_t bytes() const;
 
  private:
   void refill(const float* v, int64_t from, std::size_t level);
+  void prefetch(const float* v, int64_t from, int64_t to) const;
 
   int64_t n_;
   std::vector<std::vector<float>> lo_;  // [level][block]
