@@ -94,7 +94,7 @@ void show(MainWindow& w, int px, double from, double shown) {
   SharedState& s = w.s;
   s.scr_length = static_cast<float>(shown);
   s.scr_factor = 1;
-  s.view_start = static_cast<float>(from * s.sampling_rate);
+  s.view_start = from * s.sampling_rate;
   w.disp->set_scale_width(continuous_width(s));
 }
 

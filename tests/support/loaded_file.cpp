@@ -17,16 +17,19 @@ void load_shape(MainWindow& w, const LoadShape& shape, const QString& name) {
   f.stim_count = 1;
   f.sample_interval = shape.sample_interval;
   f.sample_count = shape.frames;
-  f.samples.redim(shape.channels, shape.frames - 1);
-  f.markers.assign(static_cast<size_t>(shape.frames), 0);
-  for (int32_t i = 0; i < shape.frames; ++i) {
-    for (int ch = 1; ch <= shape.channels; ++ch) {
-      const float v = shape.sample(ch, i);
-      f.samples(ch, i) = v;
-      f.ch_max[ch] = std::max(f.ch_max[ch], std::fabs(v));
+  // As the readers leave them: every sample written once, a spare slot kept free for the
+  // window's extra one, so that a long shape is never copied.
+  f.samples.redim_for_filling(shape.channels, shape.frames - 1, 1);
+  f.markers.reserve(static_cast<size_t>(shape.frames) + 1);
+  f.markers.resize(static_cast<size_t>(shape.frames));
+  for (int ch = 1; ch <= shape.channels; ++ch) {
+    float* v = f.samples.write_channel(ch);
+    for (int32_t i = 0; i < shape.frames; ++i) {
+      v[i] = shape.sample(ch, i);
+      f.ch_max[ch] = std::max(f.ch_max[ch], std::fabs(v[i]));
     }
-    f.markers[static_cast<size_t>(i)] = shape.marker(i);
   }
+  for (int32_t i = 0; i < shape.frames; ++i) f.markers[static_cast<size_t>(i)] = shape.marker(i);
   show_loaded_file(w, std::move(f), name);
 }
 

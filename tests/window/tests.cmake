@@ -37,6 +37,7 @@ quarvel_test(tests_measure
   window/measure/peaks_test.cpp
   window/measure/annotations_test.cpp
   window/measure/results_file_test.cpp
+  window/measure/day_recording_test.cpp
 )
 quarvel_test(tests_modes
   window/modes/working_modes_test.cpp

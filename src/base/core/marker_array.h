@@ -1,8 +1,8 @@
 // The marker words of a recording (0 none, 100 marker on, 200 stimulus), indexed from 0 like the
 // samples, with a summary (core/summary.h) that finds the first or last word of a kind in any
 // stretch without reading it all. Reads and writes are told apart: indexing a const array or
-// values() reads; set(), indexing a non-const array and assigning, resize() and assignment write
-// and drop the summary.
+// values() reads; set(), indexing a non-const array and assigning, and assignment write and drop
+// the summary; resize() keeps it up to date.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,12 @@ class MarkerArray {
 
   MarkerArray() = default;
   MarkerArray(std::vector<int16_t> words) : words_(std::move(words)) {}
+  // The words with the summary of them that a reader made while reading them (not taken when its
+  // length is not theirs).
+  MarkerArray(std::vector<int16_t> words, MarkerSummary&& summary) : words_(std::move(words)) {
+    if (summary.size() == static_cast<int64_t>(words_.size()))
+      summary_ = std::make_shared<MarkerSummary>(std::move(summary));
+  }
   MarkerArray& operator=(std::vector<int16_t>&& words) {
     words_ = std::move(words);
     summary_.reset();
@@ -52,10 +58,12 @@ class MarkerArray {
     words_[i] = v;
     summary_.reset();
   }
-  // Words 0..n-1, new ones set to v.
+  // Words 0..n-1, new ones set to v. A summary made before follows with its last blocks made anew.
   void resize(std::size_t n, int16_t v = 0) {
     words_.resize(n, v);
-    summary_.reset();
+    if (!summary_) return;
+    if (summary_.use_count() > 1) summary_ = std::make_shared<MarkerSummary>(*summary_);
+    summary_->resize(words_.data(), static_cast<int64_t>(n));
   }
   // Words 0..last_index, all 0, and no memory kept beyond them.
   void redim(int32_t last_index) {
@@ -70,12 +78,13 @@ class MarkerArray {
 
  private:
   const MarkerSummary& summary() const {
-    if (!summary_) summary_ = std::make_shared<const MarkerSummary>(words_.data(), static_cast<int64_t>(words_.size()));
+    if (!summary_) summary_ = std::make_shared<MarkerSummary>(words_.data(), static_cast<int64_t>(words_.size()));
     return *summary_;
   }
 
   std::vector<int16_t> words_;
-  mutable std::shared_ptr<const MarkerSummary> summary_;
+  // Shared between copies until one of them resizes.
+  mutable std::shared_ptr<MarkerSummary> summary_;
 };
 
 // Resizes the marker words to indices 0..last_index, all zero.

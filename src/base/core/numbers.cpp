@@ -1,8 +1,10 @@
 #include "core/numbers.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -31,6 +33,14 @@ int16_t round_i16(double x) {
 }
 int32_t round_i32(double x) {
   return saturate<int32_t>(round_even(x));
+}
+
+double decimal_of(float v) {
+  if (!std::isfinite(v)) return v;
+  char text[32];
+  const std::to_chars_result r = std::to_chars(text, text + sizeof text, v);
+  *r.ptr = '\0';
+  return std::strtod(text, nullptr);
 }
 
 double trunc_toward_zero(double x) {

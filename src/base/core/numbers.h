@@ -14,6 +14,12 @@ double round_even(double x);
 int16_t round_i16(double x);
 int32_t round_i32(double x);
 
+// The shortest decimal that reads back as v, as a double: 0.001f gives 0.001, not the
+// 0.0010000000475 the float holds. Sampling intervals are kept in single precision but meant as
+// the decimals they were written from; times of samples far into a long recording are computed
+// from those, so a day at 1 kHz ends at 86399.999 s and not 4 ms later.
+double decimal_of(float v);
+
 // Integer part toward zero.
 double trunc_toward_zero(double x);
 

@@ -5,7 +5,11 @@
 //
 // Reads and writes are told apart in the interface: operator() on a const array and channel()
 // read; set(), operator() = v and write_channel() write. Each channel keeps a min/max summary of
-// its samples (core/summary.h), made on the first long range query and dropped by any write.
+// its samples (core/summary.h), made on the first long range query (or handed over by a reader
+// that made it while filling the channel), dropped by any write and kept up to date by a reshape.
+//
+// Long channels are allocated in whole huge pages where the system offers them: a day of samples
+// is hundreds of megabytes, and filling it page by page of 4 kB costs more than reading the file.
 #pragma once
 
 #include <array>
@@ -84,14 +88,26 @@ class SampleArray {
   // Extremes of samples first..last of channel ch (clipped to the samples held), NaN skipped:
   // a long range through the channel's summary, a short one directly.
   Extremes extremes(int ch, int64_t first, int64_t last) const;
+  // The extremes of many ranges of channel ch at once, in their order: the same answers as asking
+  // for each, faster over a long channel.
+  std::vector<Extremes> extremes(int ch, const std::vector<IndexRange>& ranges) const;
+
+  // Hands channel ch (held, and not shared) the summary of its present samples, made by whoever
+  // wrote them; a summary of another length is not taken.
+  void set_summary(int ch, MinMaxSummary&& summary);
 
  private:
+  struct Free {
+    int64_t bytes = 0;
+    void operator()(float* p) const;
+  };
   struct Store {
     explicit Store(int64_t capacity);
-    std::unique_ptr<float[]> values;
+    std::unique_ptr<float[], Free> values;
     int64_t capacity;
+    bool zeroed = false;  // fresh memory from the system, which reads as 0 already
     // Made on the first long query, for the length it was asked over; a write drops it.
-    mutable std::shared_ptr<const MinMaxSummary> summary;
+    mutable std::shared_ptr<MinMaxSummary> summary;
   };
   void allocate(int channels, int32_t last_index, int32_t spare, bool zero);
 

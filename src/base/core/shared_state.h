@@ -3,7 +3,8 @@
 // the window's handlers and the procedures of every subsystem read and write its fields directly.
 //
 // Representation: int16/int32/float32 fields keep the widths the program and its data files rely
-// on; flags are int16 with true = -1 and false = 0. Per-channel arrays are indexed by display
+// on; positions on the time axis are double, exact to the sample far past the 2^24 samples a
+// float holds; flags are int16 with true = -1 and false = 0. Per-channel arrays are indexed by display
 // channel 1..3, sample arrays by sample from 0.
 #pragma once
 
@@ -57,7 +58,7 @@ struct SharedState {
   float cont_scr_factor = 1;
   float blk_scr_length = 0;
   float blk_scr_factor = 0;
-  float view_start = 0;
+  double view_start = 0;  // sample index at the left edge; fractional after a zoom
   int32_t sweep_width = 0;
   int16_t disp_px_width = 0;
   IndexedArray<float, 1, 20> range_table{5000, 4000, 2000, 1000, 500, 250, 125,  100,  50,   25,
@@ -116,10 +117,10 @@ struct SharedState {
   PerChannel<float> saved_ch_max = PerChannel<float>::filled(0.0f);
 
   // --- measurement state
-  float cursor_x = -1;
+  double cursor_x = -1;  // samples from view_start
   PerChannel<float> level_y = PerChannel<float>::filled(kNoLevel);
-  float sel_x1 = -1;
-  float sel_x2 = -1;
+  double sel_x1 = -1;  // sample indices
+  double sel_x2 = -1;
   Flag peak_mode = kFalse;
   int16_t level_div = 8;
   PerChannel<int16_t> grid_row = PerChannel<int16_t>::filled(1);

@@ -6,8 +6,8 @@ namespace quarvel {
 
 namespace {
 
-constexpr int kShift = 5;  // 32 entries of one level make one entry of the next
-constexpr int64_t kFan = int64_t{1} << kShift;
+constexpr int kShift = kSummaryBlockShift;  // 32 entries of one level make one entry of the next
+constexpr int64_t kFan = kSummaryBlock;
 
 // A stretch of one level: its items a..b-1; level -1 is the values themselves.
 struct Part {
@@ -70,23 +70,47 @@ std::vector<int64_t> level_sizes(int64_t n) {
   return sizes;
 }
 
-uint8_t word_bits(int16_t w) {
-  return static_cast<uint8_t>((w == 100 ? 1 : 2) | (w == 200 ? 4 : 0));
-}
-
 }  // namespace
 
+int64_t summary_blocks(int64_t n) {
+  return n > kFan ? (n + kFan - 1) >> kShift : 0;
+}
+
 MinMaxSummary::MinMaxSummary(const float* v, int64_t n) : n_(std::max<int64_t>(n, 0)) {
+  refill(v, 0, 0);
+}
+
+MinMaxSummary::MinMaxSummary(int64_t n, std::vector<float> lo, std::vector<float> hi) : n_(std::max<int64_t>(n, 0)) {
+  if (summary_blocks(n_) == 0) return;
+  lo_.push_back(std::move(lo));
+  hi_.push_back(std::move(hi));
+  lo_[0].resize(static_cast<size_t>(summary_blocks(n_)), Extremes{}.lo);
+  hi_[0].resize(static_cast<size_t>(summary_blocks(n_)), Extremes{}.hi);
+  refill(nullptr, 0, 1);
+}
+
+void MinMaxSummary::resize(const float* v, int64_t n) {
+  const int64_t changed = std::min(n_, std::max<int64_t>(n, 0));
+  n_ = std::max<int64_t>(n, 0);
+  refill(v, changed, 0);
+}
+
+// Entries of levels `level` and up are made anew from the item `from` of the level below on (the
+// values themselves below level 0); the entries before stay.
+void MinMaxSummary::refill(const float* v, int64_t from, size_t level) {
   const std::vector<int64_t> sizes = level_sizes(n_);
   lo_.resize(sizes.size());
   hi_.resize(sizes.size());
   for (size_t k = 0; k < sizes.size(); ++k) {
+    const int64_t first = from >> kShift;
+    from = first;
     std::vector<float>& lo = lo_[k];
     std::vector<float>& hi = hi_[k];
+    if (k < level) continue;
     lo.resize(static_cast<size_t>(sizes[k]));
     hi.resize(static_cast<size_t>(sizes[k]));
     const int64_t below = k == 0 ? n_ : sizes[k - 1];
-    for (int64_t j = 0; j < sizes[k]; ++j) {
+    for (int64_t j = first; j < sizes[k]; ++j) {
       const int64_t a = j << kShift, b = std::min(below, a + kFan);
       float l = Extremes{}.lo, h = Extremes{}.hi;
       if (k == 0) {
@@ -127,6 +151,41 @@ Extremes MinMaxSummary::extremes(const float* v, int64_t from, int64_t to) const
   return e;
 }
 
+// Asks for the cache lines of a..b-1 of v without waiting for them.
+inline void fetch(const float* v, int64_t a, int64_t b) {
+  constexpr int64_t kLine = 64 / sizeof(float);
+  if (a >= b) return;
+  for (int64_t i = a; i < b; i += kLine) __builtin_prefetch(v + i);
+  __builtin_prefetch(v + b - 1);
+}
+
+void MinMaxSummary::prefetch(const float* v, int64_t from, int64_t to) const {
+  from = std::max<int64_t>(from, 0);
+  to = std::min<int64_t>(to, n_ - 1);
+  if (from > to) return;
+  Part parts[40];
+  const int n = split(from, to, static_cast<int>(lo_.size()), parts);
+  for (int p = 0; p < n; ++p) {
+    const Part& s = parts[p];
+    if (s.level < 0) {
+      fetch(v, s.a, s.b);
+    } else {
+      fetch(lo_[static_cast<size_t>(s.level)].data(), s.a, s.b);
+      fetch(hi_[static_cast<size_t>(s.level)].data(), s.a, s.b);
+    }
+  }
+}
+
+void MinMaxSummary::extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const {
+  // Far enough ahead for the fetches to arrive, near enough for them to stay in the cache.
+  constexpr size_t kAhead = 8;
+  for (size_t k = 0; k < std::min(kAhead, ranges.size()); ++k) prefetch(v, ranges[k].first, ranges[k].last);
+  for (size_t k = 0; k < ranges.size(); ++k) {
+    if (k + kAhead < ranges.size()) prefetch(v, ranges[k + kAhead].first, ranges[k + kAhead].last);
+    out[k] = extremes(v, ranges[k].first, ranges[k].last);
+  }
+}
+
 std::size_t MinMaxSummary::bytes() const {
   std::size_t b = 0;
   for (const std::vector<float>& l : lo_) b += 2 * l.size() * sizeof(float);
@@ -134,16 +193,36 @@ std::size_t MinMaxSummary::bytes() const {
 }
 
 MarkerSummary::MarkerSummary(const int16_t* m, int64_t n) : n_(std::max<int64_t>(n, 0)) {
+  refill(m, 0, 0);
+}
+
+MarkerSummary::MarkerSummary(int64_t n, std::vector<uint8_t> bits) : n_(std::max<int64_t>(n, 0)) {
+  if (summary_blocks(n_) == 0) return;
+  bits_.push_back(std::move(bits));
+  bits_[0].resize(static_cast<size_t>(summary_blocks(n_)), 0);
+  refill(nullptr, 0, 1);
+}
+
+void MarkerSummary::resize(const int16_t* m, int64_t n) {
+  const int64_t changed = std::min(n_, std::max<int64_t>(n, 0));
+  n_ = std::max<int64_t>(n, 0);
+  refill(m, changed, 0);
+}
+
+void MarkerSummary::refill(const int16_t* m, int64_t from, size_t level) {
   const std::vector<int64_t> sizes = level_sizes(n_);
   bits_.resize(sizes.size());
   for (size_t k = 0; k < sizes.size(); ++k) {
+    const int64_t first = from >> kShift;
+    from = first;
+    if (k < level) continue;
     std::vector<uint8_t>& bits = bits_[k];
-    bits.assign(static_cast<size_t>(sizes[k]), 0);
+    bits.resize(static_cast<size_t>(sizes[k]));
     const int64_t below = k == 0 ? n_ : sizes[k - 1];
-    for (int64_t j = 0; j < sizes[k]; ++j) {
+    for (int64_t j = first; j < sizes[k]; ++j) {
       const int64_t a = j << kShift, b = std::min(below, a + kFan);
       uint8_t x = 0;
-      for (int64_t i = a; i < b; ++i) x |= k == 0 ? word_bits(m[i]) : bits_[k - 1][static_cast<size_t>(i)];
+      for (int64_t i = a; i < b; ++i) x |= k == 0 ? marker_bits(m[i]) : bits_[k - 1][static_cast<size_t>(i)];
       bits[static_cast<size_t>(j)] = x;
     }
   }

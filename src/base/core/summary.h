@@ -3,6 +3,10 @@
 // dozen reads whatever the stretch's length. Level k holds one entry per block of 32^(k+1)
 // values; a query reads the values themselves only up to the first block boundary at each end.
 // Answers are exact: the same as reading every value of the stretch.
+//
+// A reader can fill the first level in its own decoding pass (SummaryBlock says which values make
+// one entry), so that a long file is not read a second time for its summary, and a summary follows
+// an array that grows by recomputing only the entries of its last blocks.
 #pragma once
 
 #include <cstddef>
@@ -19,18 +23,43 @@ struct Extremes {
   bool empty() const { return !(lo <= hi); }
 };
 
+// Indices first..last, both included.
+struct IndexRange {
+  int64_t first;
+  int64_t last;
+};
+
+// Entry j of a first level covers values j * kSummaryBlock .. (j + 1) * kSummaryBlock - 1.
+constexpr int kSummaryBlockShift = 5;
+constexpr int64_t kSummaryBlock = int64_t{1} << kSummaryBlockShift;
+// The number of first-level entries over n values (0 when n is too short to have levels).
+int64_t summary_blocks(int64_t n);
+
 class MinMaxSummary {
  public:
   // Summarises v[0..n-1]; the summary never keeps v, every query is handed it again.
   MinMaxSummary(const float* v, int64_t n);
+  // The same from a first level made elsewhere: lo and hi hold summary_blocks(n) entries, the
+  // extremes of each block of v (+inf and -inf for a block without comparable values).
+  MinMaxSummary(int64_t n, std::vector<float> lo, std::vector<float> hi);
+
+  // v grew (or shrank) to n values, those below the old size unchanged.
+  void resize(const float* v, int64_t n);
 
   int64_t size() const { return n_; }
   // Extremes of v[from..to] (both included, clipped to 0..n-1). A NaN never wins a comparison,
   // so NaN values are skipped.
   Extremes extremes(const float* v, int64_t from, int64_t to) const;
+  // The same for many stretches at once, out[k] for ranges[k]. The memory of later stretches is
+  // fetched while earlier ones are combined: over a long array each stretch reads a few scattered
+  // cache lines, and waiting for them one query at a time costs more than the reading.
+  void extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const;
   std::size_t bytes() const;
 
  private:
+  void refill(const float* v, int64_t from, std::size_t level);
+  void prefetch(const float* v, int64_t from, int64_t to) const;
+
   int64_t n_;
   std::vector<std::vector<float>> lo_;  // [level][block]
   std::vector<std::vector<float>> hi_;
@@ -51,9 +80,20 @@ inline bool passes(int16_t word, MarkerTest t) {
   return false;
 }
 
+// The MarkerTest bits a word passes, which the first level ORs over each block.
+inline uint8_t marker_bits(int16_t word) {
+  return static_cast<uint8_t>((word == 100 ? 1 : 2) | (word == 200 ? 4 : 0));
+}
+
 class MarkerSummary {
  public:
   MarkerSummary(const int16_t* m, int64_t n);
+  // From a first level made elsewhere: summary_blocks(n) entries, the OR of marker_bits over each
+  // block of m.
+  MarkerSummary(int64_t n, std::vector<uint8_t> bits);
+
+  // m grew (or shrank) to n words, those below the old size unchanged.
+  void resize(const int16_t* m, int64_t n);
 
   int64_t size() const { return n_; }
   // The first (last) index in from..to (clipped to 0..n-1) whose word passes t; -1 when none.
@@ -65,6 +105,7 @@ class MarkerSummary {
   bool holds(const int16_t* m, int level, int64_t i, MarkerTest t) const;
   int64_t descend(const int16_t* m, int level, int64_t i, MarkerTest t, bool from_left) const;
   int64_t search(const int16_t* m, int64_t from, int64_t to, MarkerTest t, bool from_left) const;
+  void refill(const int16_t* m, int64_t from, std::size_t level);
 
   int64_t n_;
   std::vector<std::vector<uint8_t>> bits_;  // [level][block]: the MarkerTest bits its words pass

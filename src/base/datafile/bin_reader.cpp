@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/memory.h"
 #include "core/typed_values.h"
 #include "datafile/le_bytes.h"
 
@@ -66,6 +67,56 @@ Status take_older_start(const QByteArray& start, const ChannelCountQuestion& ask
   return {};
 }
 
+// What the decoding pass fills: the samples and marker words, and the first level of each one's
+// summary, so that nothing reads the arrays a second time to summarise them.
+struct Decoding {
+  float* dst[3] = {};
+  int16_t* markers = nullptr;
+  std::vector<float> lo[3], hi[3];  // per block of kSummaryBlock frames; empty without levels
+  std::vector<uint8_t> bits;
+  int32_t max_abs[3] = {0, 0, 0};
+};
+
+// Decodes frames first..first+n-1 of C channels from p, a block of the summaries at a time; a
+// block cut by the end of a portion is merged with what the next portion brings.
+template <int C>
+void decode_frames(const char* p, int64_t first, int64_t n, Decoding& d) {
+  const bool summarise = !d.bits.empty();
+  const int64_t end = first + n;
+  for (int64_t i = first; i < end;) {
+    const int64_t b = i >> kSummaryBlockShift;
+    const int64_t stop = std::min(end, (b + 1) << kSummaryBlockShift);
+    int32_t lo[C], hi[C];
+    for (int k = 0; k < C; ++k) {
+      lo[k] = std::numeric_limits<int32_t>::max();
+      hi[k] = std::numeric_limits<int32_t>::min();
+    }
+    uint8_t bits = 0;
+    for (; i < stop; ++i) {
+      for (int k = 0; k < C; ++k) {
+        // In int32, so that -32768 gives 32768 for the largest magnitude rather than overflowing.
+        const int32_t v = get_le16(p);
+        p += 2;
+        d.dst[k][i] = static_cast<float>(v);
+        lo[k] = std::min(lo[k], v);
+        hi[k] = std::max(hi[k], v);
+      }
+      const int16_t m = get_le16(p);
+      p += 2;
+      d.markers[i] = m;
+      bits |= marker_bits(m);
+    }
+    for (int k = 0; k < C; ++k) {
+      d.max_abs[k] = std::max({d.max_abs[k], -lo[k], hi[k]});
+      if (!summarise) continue;
+      const size_t j = static_cast<size_t>(b);
+      d.lo[k][j] = std::min(d.lo[k][j], static_cast<float>(lo[k]));
+      d.hi[k][j] = std::max(d.hi[k][j], static_cast<float>(hi[k]));
+    }
+    if (summarise) d.bits[static_cast<size_t>(b)] |= bits;
+  }
+}
+
 }  // namespace
 
 Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_channel_count,
@@ -104,32 +155,36 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   // that taking one more costs no copy.
   out.samples.redim_for_filling(c, out.sample_count - 1, 1);
   out.markers.reserve(static_cast<std::size_t>(out.sample_count) + 1);
+  advise_huge_pages(out.markers.data(), out.markers.capacity() * sizeof(int16_t));
   out.markers.resize(static_cast<std::size_t>(out.sample_count));
   if (!device.seek(versioned ? kBinHeaderSize : kOlderDataStart)) {
     return read_failure(device, QStringLiteral("cannot position at the first frame"));
   }
 
-  float* dst[3] = {};
-  for (int ch = 1; ch <= c; ++ch) dst[ch - 1] = out.samples.write_channel(ch);
-  int32_t max_abs[3] = {0, 0, 0};
-  int16_t* markers = out.markers.data();
+  Decoding d;
+  for (int ch = 1; ch <= c; ++ch) d.dst[ch - 1] = out.samples.write_channel(ch);
+  d.markers = out.markers.data();
+  const size_t blocks = static_cast<size_t>(summary_blocks(frames));
+  if (blocks > 0) {
+    for (int k = 0; k < c; ++k) {
+      d.lo[k].assign(blocks, Extremes{}.lo);
+      d.hi[k].assign(blocks, Extremes{}.hi);
+    }
+    d.bits.assign(blocks, 0);
+  }
   const Status read = read_in_portions(device, frames, static_cast<int>(frame_bytes(c)), kPortions, progress,
                                        [&](const char* p, int64_t first, int64_t n) -> Status {
-                                         for (int64_t i = first; i < first + n; ++i) {
-                                           for (int k = 0; k < c; ++k) {
-                                             // In int32, so that -32768 gives 32768 rather than overflowing.
-                                             const int32_t v = get_le16(p);
-                                             p += 2;
-                                             dst[k][i] = static_cast<float>(v);
-                                             max_abs[k] = std::max(max_abs[k], v < 0 ? -v : v);
-                                           }
-                                           markers[i] = get_le16(p);
-                                           p += 2;
-                                         }
+                                         if (c == 1) decode_frames<1>(p, first, n, d);
+                                         if (c == 2) decode_frames<2>(p, first, n, d);
+                                         if (c == 3) decode_frames<3>(p, first, n, d);
                                          return {};
                                        });
   if (!read) return read.failure();
-  for (int ch = 1; ch <= c; ++ch) out.ch_max[ch] = static_cast<float>(max_abs[ch - 1]);
+  for (int ch = 1; ch <= c; ++ch) {
+    out.ch_max[ch] = static_cast<float>(d.max_abs[ch - 1]);
+    if (blocks > 0) out.samples.set_summary(ch, MinMaxSummary(frames, std::move(d.lo[ch - 1]), std::move(d.hi[ch - 1])));
+  }
+  if (blocks > 0) out.marker_summary.emplace(frames, std::move(d.bits));
   return out;
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/indexed.h"
@@ -41,6 +42,8 @@ struct BinContents {
   int32_t sample_count = 0;      // whole frames read
   SampleArray samples;           // channels 1..C, samples 0..sample_count - 1
   std::vector<int16_t> markers;  // marker word of each frame, 0..sample_count - 1
+  // The summary of the markers, made while reading them; the sample channels carry theirs.
+  std::optional<MarkerSummary> marker_summary;
   // Largest absolute sample value of channels 1..C (-32768 counts as 32768); 0 above C, where the
   // file says nothing.
   PerChannel<float> ch_max = PerChannel<float>::filled(0.0f);

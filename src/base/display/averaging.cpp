@@ -6,12 +6,11 @@
 
 namespace quarvel {
 
-int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, float view_start,
+int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, double view_start,
                              const PerChannel<int16_t>& ch_source) {
   const int32_t work_last = work.last_index();
   int32_t n = ave.last_index();
-  if (static_cast<double>(view_start) + n > work_last)
-    n = round_i32(work_last - static_cast<double>(view_start));
+  if (view_start + n > work_last) n = round_i32(work_last - view_start);
   if (n < 0) return -1;
 
   // Sample k of the block is work sample round(view_start + k); for a fractional start the last of
@@ -22,7 +21,7 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
     float* a = ave.write_channel(ch);
     const float* x = work.channel(ch);
     for (int32_t k = 0; k <= n; ++k) {
-      const int32_t at = round_i32(static_cast<double>(view_start) + k);
+      const int32_t at = round_i32(view_start + k);
       if (at < 0) continue;
       if (at > work_last) break;
       a[k] = (ave_n * a[k] + x[at]) / (ave_n + 1);

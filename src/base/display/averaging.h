@@ -13,7 +13,7 @@ namespace quarvel {
 // average's length and is cut short where work ends; samples of the average beyond the cut keep
 // their values. Neither array is read past its end, whatever their lengths.
 // Returns the index of the last averaged sample (-1 when nothing could be averaged).
-int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, float view_start,
+int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, double view_start,
                              const PerChannel<int16_t>& ch_source);
 
 }  // namespace quarvel

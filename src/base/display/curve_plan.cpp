@@ -55,7 +55,7 @@ ValueRange column_range(const float* values, int64_t count, int64_t first, int64
   return r;
 }
 
-std::vector<MarkerRun> marker_runs(const std::vector<int16_t>& markers, float view_start, int32_t last) {
+std::vector<MarkerRun> marker_runs(const std::vector<int16_t>& markers, double view_start, int32_t last) {
   std::vector<MarkerRun> runs;
   const int32_t first = round_i32(view_start);
   const int32_t stop = std::min<int64_t>(last, static_cast<int64_t>(markers.size()) - 1);

@@ -24,7 +24,7 @@ struct ViewExtent {
   int32_t block_length = -1;
   int32_t block_count = -1;
   int32_t sample_count = 0;
-  float view_start = 0;
+  double view_start = 0;
   double per_screen = 0;  // samples per screen (0.8 x the user width of the surface)
 };
 
@@ -63,6 +63,6 @@ struct MarkerRun {
 // A bar opens at a word 100 (or at the left edge when the first word is above 0) and closes at
 // the first following word other than 100, which it still reaches; a bar still open at the end
 // stops at the last sample read.
-std::vector<MarkerRun> marker_runs(const std::vector<int16_t>& markers, float view_start, int32_t last);
+std::vector<MarkerRun> marker_runs(const std::vector<int16_t>& markers, double view_start, int32_t last);
 
 }  // namespace quarvel

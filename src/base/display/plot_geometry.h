@@ -69,15 +69,15 @@ inline PlotGeometry channel_geometry(const SharedState& s, double width, int ch)
   return PlotGeometry(width, s.ch_range[ch]);
 }
 
-// Samples on one screen: screen length in seconds over the sampling interval.
+// Samples on one screen: screen length in seconds over the sampling interval (as decimals).
 double samples_per_screen(const SharedState& s);
 
 // The user width that puts one screen of samples on 80 % of it, in continuous views:
-// scr_factor x scr_length / sample_interval / 0.8 (held in single precision, as the surface keeps
-// its scale).
-float continuous_width(const SharedState& s);
+// scr_factor x scr_length / sample_interval / 0.8, with the factor and the interval taken as the
+// decimals they stand for (decimal_of), so that positions read back from the width are exact.
+double continuous_width(const SharedState& s);
 
 // The same for block views (and the spectrum): block_length / 0.8.
-float block_width(int32_t block_length);
+double block_width(int32_t block_length);
 
 }  // namespace quarvel

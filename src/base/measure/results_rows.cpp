@@ -78,14 +78,15 @@ BlockLabelRow block_label_row(const QString& label, int16_t stim_delay, float ba
   return {{label, "dly: " + dly, "zero: " + zero}, label + "     dly: " + dly + "      baseline: " + zero};
 }
 
-ResultRec block_reading(int number, float cursor_x, float sample_interval, float sample, float baseline,
+ResultRec block_reading(int number, double cursor_x, float sample_interval, float sample, float baseline,
                         int16_t stim_delay, const ResultRec* previous) {
   ResultRec r;
   r.kind = kKindBlockReading;
   r.text = format(number, "###");
-  r.v[1] = cursor_x * sample_interval * 1000.0f;
+  const double ms = cursor_x * decimal_of(sample_interval) * 1000.0;
+  r.v[1] = static_cast<float>(ms);
   r.v[2] = sample - baseline;
-  r.v[3] = r.v[1] - static_cast<float>(stim_delay);
+  r.v[3] = static_cast<float>(ms - stim_delay);
   if (previous) {
     r.v[5] = r.v[2] - previous->v[2];
     r.v[7] = r.v[1] - previous->v[1];
@@ -99,11 +100,11 @@ QStringList block_reading_cells(const ResultRec& r, bool has_previous) {
   return cells;
 }
 
-float point_time(float view_start, float cursor_x, float sample_interval) {
-  return (view_start + cursor_x) * sample_interval;
+double point_time(double view_start, double cursor_x, float sample_interval) {
+  return (view_start + cursor_x) * decimal_of(sample_interval);
 }
 
-QString point_cell(float v) {
+QString point_cell(double v) {
   return format(v, "###0.00");
 }
 

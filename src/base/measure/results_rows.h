@@ -87,7 +87,7 @@ BlockLabelRow block_label_row(const QString& label, int16_t stim_delay, float ba
 
 // One reading of the block view. `sample` is the data value under the cursor; `previous` the
 // store record of the reading before it in the block, or null for the first reading.
-ResultRec block_reading(int number, float cursor_x, float sample_interval, float sample, float baseline,
+ResultRec block_reading(int number, double cursor_x, float sample_interval, float sample, float baseline,
                         int16_t stim_delay, const ResultRec* previous);
 // Cells of columns 0..5 of a reading record; the first reading of a block has no p-to-p and
 // dist., so only columns 0..3.
@@ -95,10 +95,11 @@ QStringList block_reading_cells(const ResultRec& r, bool has_previous);
 
 // --- continuous view
 
-// Time of the cursor in seconds since the start of the data.
-float point_time(float view_start, float cursor_x, float sample_interval);
+// Time of the cursor in seconds since the start of the data, exact to the sample: the store keeps
+// it in single precision, the grid shows it from this.
+double point_time(double view_start, double cursor_x, float sample_interval);
 // A point value as written in the grid.
-QString point_cell(float v);
+QString point_cell(double v);
 
 // Completes a row from its two points: ampl. (never negative) and tone (the mean level), and
 // the period from the first point of the previous row when there is one.

@@ -128,15 +128,16 @@ QStringList view_points(const SharedState& s, double per_screen, int32_t last_sh
   lines << header + "marker";
 
   // Only samples that are stored are exported: a view reaching past the data ends with the data.
+  // Times in double precision and as many digits, so that a sample a day into a recording still
+  // has a time of its own.
   const int64_t first = round_i32(s.view_start);
   const int64_t last = std::min<int64_t>(last_shown, s.work_data.last_index());
   const bool block = static_cast<bool>(s.block_mode);
-  const float screen = s.scr_length;
+  const double screen = s.scr_length;
   for (int64_t i = first; i <= last; ++i) {
     const int32_t idx = static_cast<int32_t>(i);
-    const float from =
-        block ? static_cast<float>(static_cast<double>(i) - s.view_start) : static_cast<float>(i);
-    QString line = format_general(from * screen / static_cast<float>(per_screen)) + kTab;
+    const double from = block ? static_cast<double>(i) - s.view_start : static_cast<double>(i);
+    QString line = format_general_double(from * screen / per_screen) + kTab;
     for (const int c : shown) {
       if (curves.single) line += format_general(s.work_data(c, idx)) + kTab;
       if (curves.average)

@@ -119,6 +119,7 @@ std::optional<LoadedFile> read_bin_file(MainWindow& w) {
   f.sample_count = d.sample_count;
   f.samples = std::move(d.samples);
   f.markers = std::move(d.markers);
+  f.marker_summary = std::move(d.marker_summary);
   return f;
 }
 
@@ -295,7 +296,9 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   const int32_t n = f.sample_count;
   s.raw_data = std::move(f.samples);
   s.raw_data.reshape(f.prn ? f.channel_count : 3, n);
-  s.marker_data = std::move(f.markers);
+  // The summaries the reader made come along and follow the spare slot.
+  s.marker_data = f.marker_summary ? MarkerArray(std::move(f.markers), std::move(*f.marker_summary))
+                                   : MarkerArray(std::move(f.markers));
   s.marker_data.resize(static_cast<size_t>(n) + 1, 0);
   s.work_data = s.raw_data;
   s.current_ch = 1;

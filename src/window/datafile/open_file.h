@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/shared_state.h"
@@ -41,6 +42,7 @@ struct LoadedFile {
   int32_t sample_count = 0;
   SampleArray samples;  // channels 1..C, samples 0..sample_count - 1
   std::vector<int16_t> markers;
+  std::optional<MarkerSummary> marker_summary;  // of markers, when the reader made it
 };
 
 // Shows a file read in full as File > Open does: the data taken into the shared state, the view

@@ -148,7 +148,7 @@ void mnuRaw_click(MainWindow& w) {
   if (s.block_mode) {
     s.scr_length = s.blk_scr_length;
     s.scr_factor = s.blk_scr_factor;
-    s.view_start = static_cast<float>((static_cast<double>(s.cur_block) - 1) * s.blk_block_length);
+    s.view_start = (static_cast<double>(s.cur_block) - 1) * s.blk_block_length;
     s.unit_text[0] = s.unit_text[1];
     w.disp->set_scale_width(block_width(s.block_length));
   } else {

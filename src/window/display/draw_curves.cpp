@@ -70,13 +70,25 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
     const int b = m.pixel_y(bands[k].clamp_to_band(e.hi + offset));
     cols.push_back(Surface::Column{m.pixel_x(x), std::min(a, b), std::max(a, b), colour});
   };
+  // The sample ranges of the columns, asked of each channel in one go.
+  std::vector<IndexRange> singles, averages;
   for (int64_t i = first; i <= end; i += advance) {
     const double x = static_cast<double>(i) - vs;
+    singles.push_back(IndexRange{i, round_i32(static_cast<double>(i) + step)});
+    averages.push_back(IndexRange{round_i32(x), round_i32(x + step)});
+  }
+  std::vector<std::vector<Extremes>> single(chs.size()), average(chs.size());
+  for (size_t k = 0; k < chs.size(); ++k) {
+    if (shown.average) average[k] = s.ave_data.extremes(chs[k], averages);
+    if (shown.single) single[k] = s.work_data.extremes(chs[k], singles);
+  }
+  for (size_t j = 0; j < singles.size(); ++j) {
+    const double x = static_cast<double>(singles[j].first) - vs;
     for (size_t k = 0; k < chs.size(); ++k) {
       const int ch = chs[k];
       const float offset = s.ch_offset[ch];
-      if (shown.average) column(k, x, s.ave_data.extremes(ch, round_i32(x), round_i32(x + step)), offset, s.ave_colour[ch]);
-      if (shown.single) column(k, x, s.work_data.extremes(ch, i, round_i32(i + step)), offset, s.ch_colour[ch]);
+      if (shown.average) column(k, x, average[k][j], offset, s.ave_colour[ch]);
+      if (shown.single) column(k, x, single[k][j], offset, s.ch_colour[ch]);
     }
   }
   d.columns(cols);
@@ -202,7 +214,7 @@ int64_t next_column(const PixelMap& map, double vs, int64_t i, int64_t limit) {
 // found through the marker summary. With `map`, a bar that starts no further than the pixel
 // column after the previous bar's end is joined to it: with a sample or more per pixel each bar
 // is a filled box, so the joined box covers the same pixels.
-std::vector<MarkerRun> bars(const MarkerArray& m, float view_start, int32_t last, const PixelMap* map) {
+std::vector<MarkerRun> bars(const MarkerArray& m, double view_start, int32_t last, const PixelMap* map) {
   std::vector<MarkerRun> runs;
   const int32_t first = round_i32(view_start);
   const int32_t stop = std::min<int64_t>(last, static_cast<int64_t>(m.size()) - 1);
@@ -294,9 +306,7 @@ void draw_curves(MainWindow& w) {
 
   // the surface's width in pixels, and the samples falling on one pixel
   const UserScale user = d.scale();
-  d.set_scale_mode(Surface::ScaleMode::Pixel);
-  s.disp_px_width = round_i16(d.scale_width());
-  d.set_scale_mode(Surface::ScaleMode::User);
+  s.disp_px_width = round_i16(d.pixel_width());
   d.set_scale(-0.125 * W, user.top, W, user.height);
   const float step = s.disp_px_width > 0 ? static_cast<float>(W / s.disp_px_width) : 0.0f;
   d.set_draw_mode(Surface::DrawMode::Copy);
@@ -336,10 +346,10 @@ void redraw(MainWindow& w) {
     draw_curves(w);
     w.disp->refresh();
     s.ch_offset[ch] = static_cast<float>(s.ch_offset[ch] + further);
-    s.view_start += static_cast<float>(s.block_length);
+    s.view_start += s.block_length;
   }
   if (s.block_length > 0) {
-    s.view_start -= static_cast<float>(trunc_toward_zero(s.view_start / s.block_length) * s.block_length);
+    s.view_start -= trunc_toward_zero(s.view_start / s.block_length) * s.block_length;
   } else {
     s.view_start = 0;
   }

@@ -62,10 +62,10 @@ void draw_time_axis(MainWindow& w, const PlotGeometry& g) {
   const double label_top = s.time_axis_y + 0.02 * g.height();
   for (int j = 0; j < s.time_divs; ++j) {
     double value = static_cast<double>(j) * s.scr_length / s.time_divs;
-    if (!s.block_mode) value += static_cast<double>(s.sample_interval) * s.view_start / s.scr_factor;
+    if (!s.block_mode) value += decimal_of(s.sample_interval) * s.view_start / decimal_of(s.scr_factor);
     const double tick_x = j * screen_samples / s.time_divs + s.plot_left;
     d.line(tick_x, s.time_axis_y, tick_x, label_top);
-    print_centred(d, format(static_cast<float>(value), "##0.0#"),
+    print_centred(d, format(value, "##0.0#"),
                   g.plot_right() * j / s.time_divs + s.plot_left, label_top);
   }
   const double end_x = screen_samples + s.plot_left;

@@ -22,7 +22,7 @@ bool overplot(const MainWindow& w) {
 }
 
 TimeScale time_scale(const MainWindow& w) {
-  return {w.s.scr_length, w.s.scr_factor, w.s.unit_text[0], static_cast<float>(w.disp->scale_width())};
+  return {w.s.scr_length, w.s.scr_factor, w.s.unit_text[0], w.disp->scale_width()};
 }
 
 }  // namespace

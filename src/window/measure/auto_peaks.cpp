@@ -72,7 +72,7 @@ void auto_peak_scan(MainWindow& w) {
     s.cursor_x = -1;
   }
   for (const PeakExtreme& e : scan.extremes) {
-    s.cursor_x = static_cast<float>(e.index - static_cast<double>(s.view_start));
+    s.cursor_x = e.index - s.view_start;
     add_result(w);
   }
   if (scan.end == PeakScanEnd::Stopped) return;

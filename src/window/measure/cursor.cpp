@@ -51,11 +51,11 @@ static void show_readout(MainWindow& w, double x) {
   w.Label1->raise();
 }
 
-// The press position held inside the data, in the precision the cursor is kept in.
-static float clamped_x(const MainWindow& w, double x) {
+// The press position held inside the data.
+static double clamped_x(const MainWindow& w, double x) {
   const SharedState& s = w.s;
-  return static_cast<float>(clamp_cursor_x(x, w.disp->scale_width(), static_cast<bool>(s.block_mode),
-                                           s.block_length, s.sample_count, s.view_start));
+  return clamp_cursor_x(x, w.disp->scale_width(), static_cast<bool>(s.block_mode), s.block_length,
+                        s.sample_count, s.view_start);
 }
 
 // Right press in the continuous view: the first press marks one edge, the second draws the
@@ -67,7 +67,7 @@ static void select_edge(MainWindow& w, double x) {
   const double top = d.scale_top();
   const double bottom = d.scale_top() + d.scale_height();
   if (s.sel_x1 == -1) {
-    s.sel_x1 = static_cast<float>(s.view_start + x);
+    s.sel_x1 = s.view_start + x;
     invert_line(d, s.sel_x1 - s.view_start, top, s.sel_x1 - s.view_start, bottom);
     return;
   }
@@ -78,7 +78,7 @@ static void select_edge(MainWindow& w, double x) {
     }
     invert_box(d, s.sel_x1 - s.view_start, top, s.sel_x2 - s.view_start, bottom);
   }
-  s.sel_x2 = static_cast<float>(s.view_start + x);
+  s.sel_x2 = s.view_start + x;
   invert_box(d, s.sel_x1 - s.view_start, top, s.sel_x2 - s.view_start, bottom);
 }
 
@@ -91,7 +91,7 @@ void disp_mouse_down(MainWindow& w, int button, int shift, double x, double y) {
     place_level(w, y);
     return;
   }
-  const float cx = clamped_x(w, x);
+  const double cx = clamped_x(w, x);
   if (button == 1) {
     if (s.cursor_x != -1) {
       invert_cursor_line(w, s.cursor_x);
@@ -118,7 +118,7 @@ void disp_mouse_move(MainWindow& w, int button, int shift, double x, double y) {
     place_level(w, y);
     return;
   }
-  const float cx = clamped_x(w, x);
+  const double cx = clamped_x(w, x);
   set_readout(w, cx);
   // A redraw in the middle of a drag has already taken the old line away.
   if (s.cursor_x != -1) invert_cursor_line(w, s.cursor_x);

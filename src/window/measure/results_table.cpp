@@ -110,7 +110,7 @@ static void add_continuous_view(MainWindow& w, int ch, TableCounters c) {
   ResultsGrid& g = grid_of(w, ch);
   g.set_row(c.grid_row);
   g.set_col(c.grid_col);
-  const float t = point_time(s.view_start, s.cursor_x, s.sample_interval);
+  const double t = point_time(s.view_start, s.cursor_x, s.sample_interval);
   const float y = sample_at(s.work_data, ch, s.view_start + s.cursor_x);
   if (c.grid_col == 1) {
     g.set_col(0);
@@ -130,12 +130,12 @@ static void add_continuous_view(MainWindow& w, int ch, TableCounters c) {
     r = ResultRec{};
     r.text = format(c.grid_row - c.block_row, "###");
     r.kind = kKindContReading;
-    r.v[1] = t;
+    r.v[1] = static_cast<float>(t);
     r.v[2] = y;
     g.set_text(r.text);
   } else {
     ResultRec& r = s.results.at(c.store_row, ch);
-    r.v[3] = t;
+    r.v[3] = static_cast<float>(t);
     r.v[4] = y;
   }
   write_cells(g, c.grid_row, c.grid_col, {point_cell(t), point_cell(y)});

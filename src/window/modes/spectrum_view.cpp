@@ -118,7 +118,7 @@ void mnuPSD_click(MainWindow& w) {
   s.scr_factor = 1;
   s.scr_length = (1 / s.sample_interval) / 2;
   s.unit_text[0] = "Hz";
-  s.view_start = static_cast<float>((static_cast<double>(s.cur_block) - 1) * s.block_length);
+  s.view_start = (static_cast<double>(s.cur_block) - 1) * s.block_length;
   if (w.mnuOverplot->isChecked()) {
     redraw(w);
   } else {

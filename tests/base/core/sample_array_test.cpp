@@ -51,13 +51,21 @@ TEST_P(Summaries, ExtremesMatchReadingEveryValue) {
     a(2, static_cast<int32_t>(i)) = nan ? std::numeric_limits<float>::quiet_NaN() : value(gen);
   }
   for (int ch = 1; ch <= 2; ++ch) {
-    for (const auto& [first, last] : ranges(n, gen)) {
+    // Each range asked alone and all of them in one batch.
+    const std::vector<std::pair<int64_t, int64_t>> asked = ranges(n, gen);
+    std::vector<IndexRange> batch;
+    for (const auto& [first, last] : asked) batch.push_back(IndexRange{first, last});
+    const std::vector<Extremes> together = a.extremes(ch, batch);
+    ASSERT_EQ(together.size(), asked.size());
+    for (size_t k = 0; k < asked.size(); ++k) {
+      const auto [first, last] = asked[k];
       const ValueRange want = column_range(a.channel(ch), n, first, last, 0);
-      const Extremes got = a.extremes(ch, first, last);
-      ASSERT_EQ(got.empty(), want.empty()) << "channel " << ch << ", " << first << ".." << last;
-      if (want.empty()) continue;
-      ASSERT_EQ(got.lo, want.min) << "channel " << ch << ", " << first << ".." << last;
-      ASSERT_EQ(got.hi, want.max) << "channel " << ch << ", " << first << ".." << last;
+      for (const Extremes& got : {a.extremes(ch, first, last), together[k]}) {
+        ASSERT_EQ(got.empty(), want.empty()) << "channel " << ch << ", " << first << ".." << last;
+        if (want.empty()) continue;
+        ASSERT_EQ(got.lo, want.min) << "channel " << ch << ", " << first << ".." << last;
+        ASSERT_EQ(got.hi, want.max) << "channel " << ch << ", " << first << ".." << last;
+      }
     }
   }
 }

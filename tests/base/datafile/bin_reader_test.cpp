@@ -1,12 +1,17 @@
 // Guards the reading of .bin files: the versioned and the older header-less format, whole frames
 // only, the channel maximum of -32768, progress reports, and malformed files and answers reported
-// as failures rather than read past their end.
+// as failures rather than read past their end; the summaries made while decoding, which must
+// answer as reading every sample and marker word would, also after the window grows the arrays.
 #include <gtest/gtest.h>
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
+#include <random>
+
+#include "core/marker_array.h"
+#include "display/curve_plan.h"
 
 #include "datafile/bin_format.h"
 #include "datafile/bin_reader.h"
@@ -344,3 +349,66 @@ TEST(ReadDevice, ReadsARealFileFromItsStart) {
   EXPECT_EQ(r.value().samples(1, 24), -7);
   EXPECT_EQ(r.value().ch_max[1], 7);
 }
+
+// Frames counts: under one block, a partial last block, blocks cut by the reader's portions.
+class ReaderSummaries : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(ReaderSummaries, AnswerAsReadingEveryValue) {
+  const auto [channels, frames] = GetParam();
+  std::mt19937 gen(static_cast<unsigned>(frames * 3 + channels));
+  std::uniform_int_distribution<int> value(-32768, 32767);
+  std::discrete_distribution<int> kind({95, 4, 1});
+  BinHeader h;
+  h.channel_count = static_cast<int16_t>(channels);
+  h.ch_source = {1, 2, 3};
+  h.interval_us = 1000;
+  QByteArray file = encode_bin_header(h);
+  for (int i = 0; i < frames; ++i) {
+    int16_t f[3];
+    for (int k = 0; k < channels; ++k) f[k] = static_cast<int16_t>(value(gen));
+    append_frame(file, std::span<const int16_t>(f, static_cast<size_t>(channels)), static_cast<int16_t>(kind(gen) * 100));
+  }
+  QBuffer dev(&file);
+  ASSERT_TRUE(dev.open(QIODevice::ReadOnly));
+  Result<BinContents> r = read_bin(dev, never_asked, [](int) {});
+  ASSERT_TRUE(r.ok());
+  BinContents& c = r.value();
+  ASSERT_EQ(c.sample_count, frames);
+  ASSERT_EQ(c.marker_summary.has_value(), frames > 32);
+  const std::vector<int16_t> words = c.markers;
+  MarkerArray m = c.marker_summary ? MarkerArray(std::move(c.markers), std::move(*c.marker_summary))
+                                   : MarkerArray(std::move(c.markers));
+  // Grown by a frame as the window grows them: the summaries follow.
+  for (const bool grown : {false, true}) {
+    const int64_t n = frames + (grown ? 1 : 0);
+    if (grown) {
+      c.samples.reshape(channels, frames);
+      m.resize(static_cast<size_t>(n), 100);
+    }
+    std::uniform_int_distribution<int64_t> at(0, n - 1);
+    for (int q = 0; q < 400; ++q) {
+      int64_t a = at(gen), b = at(gen);
+      if (a > b) std::swap(a, b);
+      for (int ch = 1; ch <= channels; ++ch) {
+        const ValueRange want = column_range(c.samples.channel(ch), n, a, b, 0);
+        const Extremes got = c.samples.extremes(ch, a, b);
+        ASSERT_EQ(got.lo, want.min) << ch << ": " << a << ".." << b;
+        ASSERT_EQ(got.hi, want.max) << ch << ": " << a << ".." << b;
+      }
+      for (const MarkerTest t : {MarkerTest::On, MarkerTest::NotOn, MarkerTest::Stimulus}) {
+        int64_t first = -1, last = -1;
+        for (int64_t i = a; i <= b; ++i) {
+          const int16_t w = i < frames ? words[static_cast<size_t>(i)] : int16_t{100};
+          if (!passes(w, t)) continue;
+          if (first < 0) first = i;
+          last = i;
+        }
+        ASSERT_EQ(m.first(a, b, t), first) << static_cast<int>(t) << ": " << a << ".." << b;
+        ASSERT_EQ(m.last(a, b, t), last) << static_cast<int>(t) << ": " << a << ".." << b;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ReaderSummaries,
+                         ::testing::Combine(::testing::Values(1, 2, 3), ::testing::Values(20, 1057, 70001)));
