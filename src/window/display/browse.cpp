@@ -75,7 +75,7 @@ void disp_wheel(MainWindow& w, int notches, int shift, double x) {
 }
 
 void view_scroll_change(MainWindow& w, int value) {
-  show_from(w, static_cast<float>(value));
+  show_from(w, value);
 }
 
 void show_scroll_position(MainWindow& w) {

@@ -95,7 +95,7 @@ void show_view(MainWindow& w, const BlockView& v) {
 }
 
 // A continuous view from start on; the block is left as it is.
-BlockView from(const MainWindow& w, float start) {
+BlockView from(const MainWindow& w, double start) {
   return BlockView{w.s.cur_block, start};
 }
 
@@ -236,10 +236,10 @@ void step_right(MainWindow& w) {
                           : from(w, step_forward(s.view_start, w.disp->scale_width(), s.sample_count)));
 }
 
-void show_from(MainWindow& w, float start) {
+void show_from(MainWindow& w, double start) {
   const SharedState& s = w.s;
   if (!can_page(w) || s.block_mode) return;
-  move_to(w, from(w, std::clamp(start, 0.0f, std::max(0.0f, static_cast<float>(s.sample_count) - 1))));
+  move_to(w, from(w, std::clamp(start, 0.0, std::max(0.0, static_cast<double>(s.sample_count) - 1))));
 }
 
 void zoom_around(MainWindow& w, double x, bool expand) {

@@ -29,7 +29,7 @@ void show_first_page(MainWindow& w);
 void show_last_page(MainWindow& w);
 void step_left(MainWindow& w);
 void step_right(MainWindow& w);
-void show_from(MainWindow& w, float start);
+void show_from(MainWindow& w, double start);
 
 // Expand (halve the screen length) or compress around user x. In a continuous view of a file the
 // sample under x stays under it; block views and the overplot form keep their start, as the Zoom
