@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/commands.h"
 #include "app/handlers.h"
@@ -387,6 +389,12 @@ QLayout* MainWindow::results_column() {
   left->addWidget(disp, 3);
   left->addWidget(view_scroll);
   auto* bar = new QHBoxLayout;
+  // The buttons take the width of their captions, so the status line keeps room for a whole date
+  // on a small screen.
+  for (QPushButton* b : {PgUp, PgDn, add, del, Clear, newblk}) {
+    const QFontMetrics m = b->fontMetrics();
+    b->setMaximumWidth(std::max(m.horizontalAdvance(b->text()), m.horizontalAdvance("MM")) + 2 * m.averageCharWidth() + 12);
+  }
   bar->addWidget(PgUp);
   bar->addWidget(PgDn);
   bar->addWidget(status, 1);

@@ -96,40 +96,33 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
   return true;
 }
 
-// Joined line segments sample by sample. Within each sample the average goes before the single
-// curve and channel 1 before 2 before 3, so where two curves cross, the one drawn later wins.
-// Each curve goes to the surface in one call; where the curves come near each other (a pixel
-// column where their rows could meet), the segments there are drawn again in that order.
-void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
-  SharedState& s = w.s;
-  Surface& d = *w.disp;
-  const double vs = s.view_start;
-  const int32_t first = round_i32(vs);
-  const int width = d.pixel_width();
+// One curve drawn as joined line segments. It starts at its first stored sample; has_prev is
+// false until then.
+struct SegmentCurve {
+  SegmentCurve(const SampleArray& a, int channel, int32_t c, const PixelMap& m, const PlotGeometry& g)
+      : data(&a), ch(channel), colour(c), map(m), band(g) {}
+  const SampleArray* data = nullptr;
+  int ch = 0;
+  int32_t colour = 0;
+  PixelMap map;
+  PlotGeometry band;
+  double prev = 0;
+  bool has_prev = false;
+  std::vector<QLine> segments;
+  std::vector<int64_t> step;   // the sample each segment was drawn at
+  std::vector<int> low, high;  // rows the curve may cover, per pixel column
+};
 
-  // A curve starts at its first stored sample; has_prev is false until then.
-  struct Curve {
-    Curve(const SampleArray& a, int channel, int32_t c, const PixelMap& m, const PlotGeometry& g)
-        : data(&a), ch(channel), colour(c), map(m), band(g) {}
-    const SampleArray* data = nullptr;
-    int ch = 0;
-    int32_t colour = 0;
-    PixelMap map;
-    PlotGeometry band;
-    double prev = 0;
-    bool has_prev = false;
-    std::vector<QLine> segments;
-    std::vector<int64_t> step;   // the sample each segment was drawn at
-    std::vector<int> low, high;  // rows the curve may cover, per pixel column
-  };
-  std::vector<Curve> curves;
-  for (const int ch : chs) {
-    const PlotGeometry band = w.channel_geometry(ch);
-    const PixelMap map = band_map(d, band);
-    if (shown.average) curves.emplace_back(s.ave_data, ch, s.ave_colour[ch], map, band);
-    if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
-  }
-  auto advance = [&](Curve& c, int64_t index, double x, int64_t at) {
+// The pixel columns a segment may touch, a pixel wider on each side, within the surface.
+std::pair<int, int> segment_reach(const QLine& l, int width) {
+  return {std::max(std::min(l.x1(), l.x2()) - 1, 0), std::min(std::max(l.x1(), l.x2()) + 1, width - 1)};
+}
+
+// Each curve's segments, sample by sample from the view's start to `last`; the average curve is
+// indexed from the start of its block.
+void build_segments(std::vector<SegmentCurve>& curves, const SharedState& s, int32_t last) {
+  const double vs = s.view_start;
+  auto advance = [&](SegmentCurve& c, int64_t index, double x, int64_t at) {
     if (!c.data->has(c.ch, index)) return;
     const double y = c.band.clamp_to_band((*c.data)(c.ch, static_cast<int32_t>(index)) + s.ch_offset[c.ch]);
     if (c.has_prev) {
@@ -139,21 +132,21 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     c.prev = y;
     c.has_prev = true;
   };
-  for (Curve& c : curves) advance(c, c.data == &s.ave_data ? 0 : first, 0, -1);
+  for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? 0 : round_i32(vs), 0, -1);
   for (int64_t i = round_i32(vs + 1); i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
-    for (Curve& c : curves) advance(c, c.data == &s.ave_data ? round_i32(x) : i, x, i);
+    for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? round_i32(x) : i, x, i);
   }
+}
 
-  // The rows each curve may cover in each pixel column, a pixel wider all round than its segments.
-  auto reach = [width](const QLine& l) {
-    return std::pair<int, int>(std::max(std::min(l.x1(), l.x2()) - 1, 0), std::min(std::max(l.x1(), l.x2()) + 1, width - 1));
-  };
-  for (Curve& c : curves) {
+// near[x]: the number of pixel columns before x where two curves may share a pixel. Fills each
+// curve's rows per column, a pixel wider all round than its segments.
+std::vector<int> meeting_columns(std::vector<SegmentCurve>& curves, int width) {
+  for (SegmentCurve& c : curves) {
     c.low.assign(static_cast<size_t>(width), INT_MAX);
     c.high.assign(static_cast<size_t>(width), INT_MIN);
     for (const QLine& l : c.segments) {
-      const auto [from, to] = reach(l);
+      const auto [from, to] = segment_reach(l, width);
       const int lo = std::min(l.y1(), l.y2()) - 1, hi = std::max(l.y1(), l.y2()) + 1;
       for (int x = from; x <= to; ++x) {
         c.low[static_cast<size_t>(x)] = std::min(c.low[static_cast<size_t>(x)], lo);
@@ -161,7 +154,6 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
       }
     }
   }
-  // near[x]: the number of columns up to x where two curves may share a pixel.
   std::vector<int> near(static_cast<size_t>(width) + 1, 0);
   for (int x = 0; x < width; ++x) {
     bool meet = false;
@@ -171,30 +163,54 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
                curves[q].low[static_cast<size_t>(x)] <= curves[p].high[static_cast<size_t>(x)];
     near[static_cast<size_t>(x) + 1] = near[static_cast<size_t>(x)] + (meet ? 1 : 0);
   }
+  return near;
+}
 
-  for (const Curve& c : curves) d.lines(c.segments, c.colour);
-  if (near[static_cast<size_t>(width)] > 0) {
-    struct Again {
-      int64_t step;
-      size_t curve;
-      QLine line;
-    };
-    std::vector<Again> again;
-    for (size_t k = 0; k < curves.size(); ++k) {
-      const Curve& c = curves[k];
-      for (size_t j = 0; j < c.segments.size(); ++j) {
-        const auto [from, to] = reach(c.segments[j]);
-        if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)])
-          again.push_back(Again{c.step[j], k, c.segments[j]});
-      }
-    }
-    std::stable_sort(again.begin(), again.end(), [](const Again& a, const Again& b) { return a.step < b.step; });
-    std::vector<QLine> one(1);
-    for (const Again& a : again) {
-      one[0] = a.line;
-      d.lines(one, curves[a.curve].colour);
+// Draws again, in sample order and within a sample in curve order, every segment that reaches a
+// column where curves meet, so the curve drawn later at a sample wins there.
+void redraw_where_curves_meet(Surface& d, const std::vector<SegmentCurve>& curves, const std::vector<int>& near,
+                              int width) {
+  struct Again {
+    int64_t step;
+    size_t curve;
+    QLine line;
+  };
+  std::vector<Again> again;
+  for (size_t k = 0; k < curves.size(); ++k) {
+    const SegmentCurve& c = curves[k];
+    for (size_t j = 0; j < c.segments.size(); ++j) {
+      const auto [from, to] = segment_reach(c.segments[j], width);
+      if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)])
+        again.push_back(Again{c.step[j], k, c.segments[j]});
     }
   }
+  std::stable_sort(again.begin(), again.end(), [](const Again& a, const Again& b) { return a.step < b.step; });
+  std::vector<QLine> one(1);
+  for (const Again& a : again) {
+    one[0] = a.line;
+    d.lines(one, curves[a.curve].colour);
+  }
+}
+
+// Joined line segments sample by sample. Within each sample the average goes before the single
+// curve and channel 1 before 2 before 3, so where two curves cross, the one drawn later wins.
+// Each curve goes to the surface in one call; where the curves come near each other (a pixel
+// column where their rows could meet), the segments there are drawn again in that order.
+void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
+  SharedState& s = w.s;
+  Surface& d = *w.disp;
+  const int width = d.pixel_width();
+  std::vector<SegmentCurve> curves;
+  for (const int ch : chs) {
+    const PlotGeometry band = w.channel_geometry(ch);
+    const PixelMap map = band_map(d, band);
+    if (shown.average) curves.emplace_back(s.ave_data, ch, s.ave_colour[ch], map, band);
+    if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
+  }
+  build_segments(curves, s, last);
+  const std::vector<int> near = meeting_columns(curves, width);
+  for (const SegmentCurve& c : curves) d.lines(c.segments, c.colour);
+  if (near[static_cast<size_t>(width)] > 0) redraw_where_curves_meet(d, curves, near, width);
   if (!chs.empty()) use_channel(w, chs.back());
 }
 

@@ -65,6 +65,9 @@ TEST_F(WindowFit, EveryControlFitsAt1024x600InEachMode) {
   open_recording("long.bin", shape);
   resize_to(QSize(1024, 600));
   expect_all_fit("file loaded");
+  // The status line shows the file's date; the longest of them must show whole.
+  w->status->setText("Wednesday, 30 September 2026   23:59:59 UTC");
+  EXPECT_LE(w->status->fontMetrics().horizontalAdvance(w->status->text()) + 8, w->status->width());
   w->mnuMeasure->trigger();
   resize_to(QSize(1024, 600));
   expect_all_fit("measurement");
