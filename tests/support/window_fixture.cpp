@@ -17,7 +17,7 @@ namespace quarvel::testing {
 
 void FastTimer::set_enabled(bool on) {
   enabled_ = on;
-  if (!on) return;
+  if (!on || held) return;
   const int gen = ++generation_;
   QTimer::singleShot(0, [this, gen] {
     if (!enabled_ || gen != generation_) return;

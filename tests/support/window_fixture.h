@@ -52,6 +52,7 @@ class FastTimer : public TickTimer {
   HandClock* clock = nullptr;
   int ticks = 0;
   int max_ticks = 1000000;  // a runaway loop fails the test instead of hanging it
+  bool held = false;        // no tick comes, as from a slow rate, until let go
 
  private:
   int interval_ = 0;

@@ -1,6 +1,7 @@
 #include "datafile/file_names.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "core/numbers.h"
@@ -43,6 +44,13 @@ QStringList recording_names_in(const QString& folder) {
     if (is_recording_name(name)) names.append(name);
   }
   return names;
+}
+
+ProposedFile proposed_beside(const QString& data_file, const QString& folder, const QString& ext,
+                             const QString& fallback_base) {
+  if (data_file.isEmpty()) return {folder, QDir(folder).filePath(fallback_base + "." + ext)};
+  const QFileInfo data(data_file);
+  return {data.absolutePath(), QDir(data.absolutePath()).filePath(data.completeBaseName() + "." + ext)};
 }
 
 }  // namespace quarvel

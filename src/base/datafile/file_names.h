@@ -38,4 +38,13 @@ QString next_recording_name(const QStringList& names);
 // empty when the folder does not exist.
 QStringList recording_names_in(const QString& folder);
 
+// Where a file made from the loaded data is proposed: beside `data_file`, under its name with the
+// extension `ext` (rec.bin gives rec.txt); with no data file, `fallback_base`.ext in `folder`.
+struct ProposedFile {
+  QString folder;
+  QString path;
+};
+ProposedFile proposed_beside(const QString& data_file, const QString& folder, const QString& ext,
+                             const QString& fallback_base);
+
 }  // namespace quarvel

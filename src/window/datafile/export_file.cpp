@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "datafile/edf_export.h"
+#include "datafile/file_names.h"
 
 namespace quarvel {
 
@@ -39,8 +40,9 @@ void mnuExportEdf_click(MainWindow& w) {
   req.filter = "EDF+ files (*.edf)|*.edf";
   req.filter_index = 1;
   req.title = "Export EDF+";
-  req.initial_dir = data.absolutePath();
-  req.file_name = QDir(req.initial_dir).filePath(data.completeBaseName() + ".edf");
+  const ProposedFile proposed = proposed_beside(s.data_file_name, data.absolutePath(), "edf", "recording");
+  req.initial_dir = proposed.folder;
+  req.file_name = proposed.path;
   req.default_ext = "edf";
   const QString path = w.dialogs().save_file(req);
   if (path.isEmpty()) return;

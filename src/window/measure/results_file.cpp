@@ -1,9 +1,9 @@
 #include "measure/results_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "app/main_window.h"
+#include "datafile/file_names.h"
 #include "datafile/save_bytes.h"
 #include "measure/results_text.h"
 #include "ui/results_grid.h"
@@ -35,15 +35,10 @@ FileDialogRequest results_request(const MainWindow& w) {
   req.filter_index = 1;
   req.title = "Save results";
   req.default_ext = "txt";
-  const SharedState& s = w.s;
-  if (s.file_loaded && !s.data_file_name.isEmpty()) {
-    const QFileInfo data(s.data_file_name);
-    req.initial_dir = data.absolutePath();
-    req.file_name = QDir(req.initial_dir).filePath(data.completeBaseName() + ".txt");
-  } else {
-    req.initial_dir = w.services.data_dir;
-    req.file_name = QDir(req.initial_dir).filePath("results.txt");
-  }
+  const ProposedFile proposed = proposed_beside(w.s.file_loaded ? w.s.data_file_name : QString(),
+                                                w.services.data_dir, "txt", "results");
+  req.initial_dir = proposed.folder;
+  req.file_name = proposed.path;
   return req;
 }
 

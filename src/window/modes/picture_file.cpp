@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 
 #include "app/main_window.h"
+#include "datafile/file_names.h"
 #include "datafile/save_bytes.h"
 #include "ui/surface.h"
 
@@ -48,15 +49,10 @@ FileDialogRequest picture_request(const MainWindow& w) {
   req.filter_index = 1;
   req.title = "Save picture";
   req.default_ext = "png";
-  const SharedState& s = w.s;
-  if (s.file_loaded && !s.data_file_name.isEmpty()) {
-    const QFileInfo data(s.data_file_name);
-    req.initial_dir = data.absolutePath();
-    req.file_name = QDir(req.initial_dir).filePath(data.completeBaseName() + ".png");
-  } else {
-    req.initial_dir = w.services.data_dir;
-    req.file_name = QDir(req.initial_dir).filePath("picture.png");
-  }
+  const ProposedFile proposed = proposed_beside(w.s.file_loaded ? w.s.data_file_name : QString(),
+                                                w.services.data_dir, "png", "picture");
+  req.initial_dir = proposed.folder;
+  req.file_name = proposed.path;
   return req;
 }
 

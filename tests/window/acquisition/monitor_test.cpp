@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "acquisition/acquire.h"
 #include "app/settings.h"
@@ -239,4 +240,22 @@ TEST_F(Monitor, ClosingTheWindowEndsTheLoop) {
   EXPECT_LE(timer->ticks, 5);
   EXPECT_EQ(w->s.acq_running, kFalse);
   EXPECT_FALSE(w->isVisible());
+}
+
+// At a slow rate the next tick may be many seconds away: STOP ends the wait for it at once.
+TEST_F(Monitor, StopEndsTheWaitForASlowTick) {
+  choose_input(0, 1);
+  timer->held = true;
+  QTimer::singleShot(50, w.get(), [&] { QTest::mouseClick(w->halt, Qt::LeftButton); });
+  // Should STOP be missed, a tick comes after all and stops the loop, so the test fails instead
+  // of hanging.
+  QTimer::singleShot(5000, w.get(), [&] {
+    timer->before_tick = [&](int) { QTest::mouseClick(w->halt, Qt::LeftButton); };
+    timer->held = false;
+    timer->set_enabled(true);
+  });
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
+  EXPECT_EQ(timer->ticks, 0) << "the loop waited for a tick after STOP";
+  EXPECT_EQ(w->s.acq_running, kFalse);
+  EXPECT_TRUE(w->monitor->isEnabled());
 }
