@@ -6,9 +6,7 @@
 #include <new>
 #include <vector>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
+#include "core/memory.h"
 
 namespace quarvel {
 
@@ -38,43 +36,25 @@ const float* zeros(int64_t n) {
 
 }  // namespace
 
-// Stores from this size on come straight from the system in whole huge pages: a fault then fills
-// 2 MB instead of 4 kB, and a long file loads with a few hundred faults instead of a hundred
-// thousand.
-constexpr int64_t kHugePage = int64_t{2} << 20;
-constexpr int64_t kMappedFrom = 2 * kHugePage;
-
 void SampleArray::Free::operator()(float* p) const {
-#ifdef __linux__
   if (bytes > 0) {
-    ::munmap(p, static_cast<size_t>(bytes));
+    unmap_huge_block(HugeBlock{p, static_cast<std::size_t>(bytes)});
     return;
   }
-#endif
   delete[] p;
 }
 
+// Long stores come straight from the system in whole huge pages: a fault then fills 2 MB instead
+// of 4 kB, and a long file loads with a few hundred faults instead of a hundred thousand.
 SampleArray::Store::Store(int64_t n) : values(nullptr, Free{0}), capacity(n) {
   const int64_t bytes = std::max<int64_t>(n, 1) * static_cast<int64_t>(sizeof(float));
-#ifdef __linux__
-  if (bytes >= kMappedFrom) {
-    // Mapped a huge page longer, so that the part kept can start on a huge-page boundary.
-    const int64_t kept = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    const int64_t mapped = kept + kHugePage;
-    void* m = ::mmap(nullptr, static_cast<size_t>(mapped), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m == MAP_FAILED) throw std::bad_alloc();
-    char* base = static_cast<char*>(m);
-    const auto at = reinterpret_cast<uintptr_t>(base);
-    char* start = base + ((kHugePage - static_cast<int64_t>(at % kHugePage)) % kHugePage);
-    if (start > base) ::munmap(base, static_cast<size_t>(start - base));
-    char* end = start + kept;
-    if (end < base + mapped) ::munmap(end, static_cast<size_t>(base + mapped - end));
-    ::madvise(start, static_cast<size_t>(kept), MADV_HUGEPAGE);
-    values = std::unique_ptr<float[], Free>(reinterpret_cast<float*>(start), Free{kept});
-    zeroed = true;
-    return;
+  if (bytes >= static_cast<int64_t>(kHugeBlockFrom)) {
+    if (const HugeBlock block = map_huge_block(static_cast<std::size_t>(bytes)); block.data) {
+      values = std::unique_ptr<float[], Free>(static_cast<float*>(block.data), Free{static_cast<int64_t>(block.bytes)});
+      zeroed = true;
+      return;
+    }
   }
-#endif
   values = std::unique_ptr<float[], Free>(new float[static_cast<size_t>(bytes / sizeof(float))], Free{0});
 }
 

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "core/memory.h"
+
 namespace quarvel {
 
 namespace {
 
-constexpr int kShift = kSummaryBlockShift;  // 32 entries of one level make one entry of the next
-constexpr int64_t kFan = kSummaryBlock;
+// Level k's entries each cover 2^shift_of(k) items of the level below (the values, below level 0).
+constexpr int kUpperShift = 3;
+constexpr int shift_of(int level) { return level == 0 ? kSummaryBlockShift : kUpperShift; }
 
 // A stretch of one level: its items a..b-1; level -1 is the values themselves.
 struct Part {
@@ -17,18 +20,19 @@ struct Part {
 };
 
 // Cuts from..to into the parts a query reads, in order from left to right: at each level the
-// items up to the first whole block of the next level and from the last one on, and in the
-// middle the items of the highest level reached. At most 2 x 31 items per level.
+// items up to the first whole entry of the next level and from the last one on, and in the
+// middle the items of the highest level reached: at most 2 x 31 values and 2 x 7 entries a level.
 int split(int64_t from, int64_t to, int levels, Part* parts) {
   Part left[16], right[16];
   int depth = 0;
   int64_t a = from, b = to + 1;
   int level = -1;
   while (level + 1 < levels) {
-    const int64_t up = (a + kFan - 1) >> kShift, down = b >> kShift;
+    const int shift = shift_of(level + 1);
+    const int64_t up = (a + (int64_t{1} << shift) - 1) >> shift, down = b >> shift;
     if (up >= down) break;
-    left[depth] = Part{level, a, up << kShift};
-    right[depth] = Part{level, down << kShift, b};
+    left[depth] = Part{level, a, up << shift};
+    right[depth] = Part{level, down << shift, b};
     ++depth;
     a = up;
     b = down;
@@ -58,34 +62,51 @@ void scan(const float* v, int64_t a, int64_t b, float& lo, float& hi) {
   hi = std::max(std::max(h[0], h[1]), std::max(h[2], h[3]));
 }
 
-// The number of entries of each level over n values: one per started block, up to a level of
-// at most kFan entries.
+// Entries a..b-1 of a level combined into e. An entry without comparable values holds +inf and
+// -inf, which change nothing.
+void combine(const Extremes* level, int64_t a, int64_t b, Extremes& e) {
+  for (int64_t i = a; i < b; ++i) {
+    e.lo = std::min(e.lo, level[i].lo);
+    e.hi = std::max(e.hi, level[i].hi);
+  }
+}
+
+// The number of entries of each level over n values: one per started entry of the level below,
+// up to a level of no more items than one entry of the next would cover.
 std::vector<int64_t> level_sizes(int64_t n) {
   std::vector<int64_t> sizes;
   int64_t count = n;
-  while (count > kFan) {
-    count = (count + kFan - 1) >> kShift;
+  for (int shift = shift_of(0); count > (int64_t{1} << shift); shift = shift_of(static_cast<int>(sizes.size()))) {
+    count = (count + (int64_t{1} << shift) - 1) >> shift;
     sizes.push_back(count);
   }
   return sizes;
 }
 
+// Sizes a level; a long one is asked for in huge pages before its memory is first touched.
+template <typename T>
+void size_level(std::vector<T>& level, int64_t size) {
+  if (level.empty()) {
+    level.reserve(static_cast<size_t>(size));
+    advise_huge_pages(level.data(), level.capacity() * sizeof(T));
+  }
+  level.resize(static_cast<size_t>(size));
+}
+
 }  // namespace
 
 int64_t summary_blocks(int64_t n) {
-  return n > kFan ? (n + kFan - 1) >> kShift : 0;
+  return n > kSummaryBlock ? (n + kSummaryBlock - 1) >> kSummaryBlockShift : 0;
 }
 
 MinMaxSummary::MinMaxSummary(const float* v, int64_t n) : n_(std::max<int64_t>(n, 0)) {
   refill(v, 0, 0);
 }
 
-MinMaxSummary::MinMaxSummary(int64_t n, std::vector<float> lo, std::vector<float> hi) : n_(std::max<int64_t>(n, 0)) {
+MinMaxSummary::MinMaxSummary(int64_t n, std::vector<Extremes> first_level) : n_(std::max<int64_t>(n, 0)) {
   if (summary_blocks(n_) == 0) return;
-  lo_.push_back(std::move(lo));
-  hi_.push_back(std::move(hi));
-  lo_[0].resize(static_cast<size_t>(summary_blocks(n_)), Extremes{}.lo);
-  hi_[0].resize(static_cast<size_t>(summary_blocks(n_)), Extremes{}.hi);
+  levels_.push_back(std::move(first_level));
+  levels_[0].resize(static_cast<size_t>(summary_blocks(n_)));
   refill(nullptr, 0, 1);
 }
 
@@ -99,79 +120,95 @@ void MinMaxSummary::resize(const float* v, int64_t n) {
 // values themselves below level 0); the entries before stay.
 void MinMaxSummary::refill(const float* v, int64_t from, size_t level) {
   const std::vector<int64_t> sizes = level_sizes(n_);
-  lo_.resize(sizes.size());
-  hi_.resize(sizes.size());
+  levels_.resize(sizes.size());
   for (size_t k = 0; k < sizes.size(); ++k) {
-    const int64_t first = from >> kShift;
+    const int shift = shift_of(static_cast<int>(k));
+    const int64_t first = from >> shift;
     from = first;
-    std::vector<float>& lo = lo_[k];
-    std::vector<float>& hi = hi_[k];
     if (k < level) continue;
-    lo.resize(static_cast<size_t>(sizes[k]));
-    hi.resize(static_cast<size_t>(sizes[k]));
+    std::vector<Extremes>& entries = levels_[k];
+    size_level(entries, sizes[k]);
     const int64_t below = k == 0 ? n_ : sizes[k - 1];
     for (int64_t j = first; j < sizes[k]; ++j) {
-      const int64_t a = j << kShift, b = std::min(below, a + kFan);
-      float l = Extremes{}.lo, h = Extremes{}.hi;
+      const int64_t a = j << shift, b = std::min(below, (j + 1) << shift);
+      Extremes e;
       if (k == 0) {
-        scan(v, a, b, l, h);
+        scan(v, a, b, e.lo, e.hi);
       } else {
-        for (int64_t i = a; i < b; ++i) {
-          l = std::min(l, lo_[k - 1][static_cast<size_t>(i)]);
-          h = std::max(h, hi_[k - 1][static_cast<size_t>(i)]);
-        }
+        combine(levels_[k - 1].data(), a, b, e);
       }
-      lo[static_cast<size_t>(j)] = l;
-      hi[static_cast<size_t>(j)] = h;
+      entries[static_cast<size_t>(j)] = e;
     }
   }
 }
 
+// The middle part of a query is combined first, then the parts at each end from the highest level
+// down. Each end part lies inside one entry of the level above it (the one its first item belongs
+// to), and so do all the lower parts at that end; when that entry's extremes lie within what has
+// been combined so far, nothing at that end can change the answer, and it is not read. Over a
+// long stretch that is nearly always the case, so a query mostly reads a few entries of the
+// small upper levels rather than the large first level and the values.
 Extremes MinMaxSummary::extremes(const float* v, int64_t from, int64_t to) const {
   Extremes e;
   from = std::max<int64_t>(from, 0);
   to = std::min<int64_t>(to, n_ - 1);
   if (from > to) return e;
   Part parts[40];
-  const int n = split(from, to, static_cast<int>(lo_.size()), parts);
-  for (int p = 0; p < n; ++p) {
-    const Part& s = parts[p];
-    if (s.level < 0) {
-      scan(v, s.a, s.b, e.lo, e.hi);
-      continue;
+  const int n = split(from, to, static_cast<int>(levels_.size()), parts);
+  auto read = [&](const Part& p) {
+    if (p.level < 0) {
+      scan(v, p.a, p.b, e.lo, e.hi);
+    } else {
+      combine(levels_[static_cast<size_t>(p.level)].data(), p.a, p.b, e);
     }
-    // A block without comparable values holds +inf and -inf, which change nothing here.
-    const std::vector<float>& lo = lo_[static_cast<size_t>(s.level)];
-    const std::vector<float>& hi = hi_[static_cast<size_t>(s.level)];
-    for (int64_t i = s.a; i < s.b; ++i) {
-      e.lo = std::min(e.lo, lo[static_cast<size_t>(i)]);
-      e.hi = std::max(e.hi, hi[static_cast<size_t>(i)]);
+  };
+  auto inside = [&](const Part& p) {
+    const Extremes& above = levels_[static_cast<size_t>(p.level + 1)][static_cast<size_t>(p.a >> shift_of(p.level + 1))];
+    return above.lo >= e.lo && above.hi <= e.hi;
+  };
+  const int depth = n / 2;
+  read(parts[depth]);
+  bool left_open = true, right_open = true;
+  for (int k = depth - 1; k >= 0; --k) {
+    const Part& left = parts[k];
+    const Part& right = parts[n - 1 - k];
+    if (left_open && left.a < left.b) {
+      left_open = !inside(left);
+      if (left_open) read(left);
+    }
+    if (right_open && right.a < right.b) {
+      right_open = !inside(right);
+      if (right_open) read(right);
     }
   }
   return e;
 }
 
 // Asks for the cache lines of a..b-1 of v without waiting for them.
-inline void fetch(const float* v, int64_t a, int64_t b) {
-  constexpr int64_t kLine = 64 / sizeof(float);
+template <typename T>
+inline void fetch(const T* v, int64_t a, int64_t b) {
+  constexpr int64_t kLine = 64 / sizeof(T);
   if (a >= b) return;
   for (int64_t i = a; i < b; i += kLine) __builtin_prefetch(v + i);
   __builtin_prefetch(v + b - 1);
 }
 
+// Fetches what a query reads nearly always: its middle part with the entries on either side (those
+// enclosing the highest end parts), and the highest end parts themselves.
 void MinMaxSummary::prefetch(const float* v, int64_t from, int64_t to) const {
   from = std::max<int64_t>(from, 0);
   to = std::min<int64_t>(to, n_ - 1);
   if (from > to) return;
   Part parts[40];
-  const int n = split(from, to, static_cast<int>(lo_.size()), parts);
-  for (int p = 0; p < n; ++p) {
-    const Part& s = parts[p];
-    if (s.level < 0) {
-      fetch(v, s.a, s.b);
+  const int n = split(from, to, static_cast<int>(levels_.size()), parts);
+  const int depth = n / 2;
+  for (int k = std::max(depth - 1, 0); k < std::min(depth + 2, n); ++k) {
+    const Part& p = parts[k];
+    if (p.level < 0) {
+      fetch(v, p.a, p.b);
     } else {
-      fetch(lo_[static_cast<size_t>(s.level)].data(), s.a, s.b);
-      fetch(hi_[static_cast<size_t>(s.level)].data(), s.a, s.b);
+      const std::vector<Extremes>& level = levels_[static_cast<size_t>(p.level)];
+      fetch(level.data(), std::max<int64_t>(p.a - 1, 0), std::min<int64_t>(p.b + 1, static_cast<int64_t>(level.size())));
     }
   }
 }
@@ -188,7 +225,7 @@ void MinMaxSummary::extremes(const float* v, const std::vector<IndexRange>& rang
 
 std::size_t MinMaxSummary::bytes() const {
   std::size_t b = 0;
-  for (const std::vector<float>& l : lo_) b += 2 * l.size() * sizeof(float);
+  for (const std::vector<Extremes>& l : levels_) b += l.size() * sizeof(Extremes);
   return b;
 }
 
@@ -213,14 +250,15 @@ void MarkerSummary::refill(const int16_t* m, int64_t from, size_t level) {
   const std::vector<int64_t> sizes = level_sizes(n_);
   bits_.resize(sizes.size());
   for (size_t k = 0; k < sizes.size(); ++k) {
-    const int64_t first = from >> kShift;
+    const int shift = shift_of(static_cast<int>(k));
+    const int64_t first = from >> shift;
     from = first;
     if (k < level) continue;
     std::vector<uint8_t>& bits = bits_[k];
-    bits.resize(static_cast<size_t>(sizes[k]));
+    size_level(bits, sizes[k]);
     const int64_t below = k == 0 ? n_ : sizes[k - 1];
     for (int64_t j = first; j < sizes[k]; ++j) {
-      const int64_t a = j << kShift, b = std::min(below, a + kFan);
+      const int64_t a = j << shift, b = std::min(below, (j + 1) << shift);
       uint8_t x = 0;
       for (int64_t i = a; i < b; ++i) x |= k == 0 ? marker_bits(m[i]) : bits_[k - 1][static_cast<size_t>(i)];
       bits[static_cast<size_t>(j)] = x;
@@ -237,7 +275,7 @@ bool MarkerSummary::holds(const int16_t* m, int level, int64_t i, MarkerTest t) 
 int64_t MarkerSummary::descend(const int16_t* m, int level, int64_t i, MarkerTest t, bool from_left) const {
   while (level >= 0) {
     const int64_t below = level == 0 ? n_ : static_cast<int64_t>(bits_[static_cast<size_t>(level - 1)].size());
-    const int64_t a = i << kShift, b = std::min(below, a + kFan);
+    const int64_t a = i << shift_of(level), b = std::min(below, (i + 1) << shift_of(level));
     int64_t found = -1;
     if (from_left) {
       for (int64_t c = a; c < b && found < 0; ++c)

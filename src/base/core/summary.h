@@ -1,8 +1,14 @@
 // Summaries of long sample and marker arrays at several resolutions, so that the lowest and
 // highest value of any stretch, or the first and last marker word of a kind in it, costs a few
-// dozen reads whatever the stretch's length. Level k holds one entry per block of 32^(k+1)
-// values; a query reads the values themselves only up to the first block boundary at each end.
-// Answers are exact: the same as reading every value of the stretch.
+// dozen reads whatever the stretch's length. An entry of the first level covers 32 values, an
+// entry of each level above 16 entries of the level below; a query reads the items of a level only
+// up to the first whole entry of the next level at each end. Answers are exact: the same as
+// reading every value of the stretch.
+//
+// A long view asks one stretch per pixel column of data that is mostly not in any cache, so each
+// stretch costs the cache lines it touches: a level keeps each entry's lowest and highest value
+// side by side, and the fan above the first level is small, so that the few items read at each end
+// of a stretch lie in one or two lines.
 //
 // A reader can fill the first level in its own decoding pass (SummaryBlock says which values make
 // one entry), so that a long file is not read a second time for its summary, and a summary follows
@@ -39,9 +45,9 @@ class MinMaxSummary {
  public:
   // Summarises v[0..n-1]; the summary never keeps v, every query is handed it again.
   MinMaxSummary(const float* v, int64_t n);
-  // The same from a first level made elsewhere: lo and hi hold summary_blocks(n) entries, the
-  // extremes of each block of v (+inf and -inf for a block without comparable values).
-  MinMaxSummary(int64_t n, std::vector<float> lo, std::vector<float> hi);
+  // The same from a first level made elsewhere: summary_blocks(n) entries, the extremes of each
+  // block of v (an empty Extremes for a block without comparable values).
+  MinMaxSummary(int64_t n, std::vector<Extremes> first_level);
 
   // v grew (or shrank) to n values, those below the old size unchanged.
   void resize(const float* v, int64_t n);
@@ -61,8 +67,7 @@ class MinMaxSummary {
   void prefetch(const float* v, int64_t from, int64_t to) const;
 
   int64_t n_;
-  std::vector<std::vector<float>> lo_;  // [level][block]
-  std::vector<std::vector<float>> hi_;
+  std::vector<std::vector<Extremes>> levels_;  // [level][entry]
 };
 
 // Properties of a marker word (0 none, 100 marker on, 200 stimulus) a search can look for.

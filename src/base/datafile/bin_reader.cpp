@@ -72,7 +72,7 @@ Status take_older_start(const QByteArray& start, const ChannelCountQuestion& ask
 struct Decoding {
   float* dst[3] = {};
   int16_t* markers = nullptr;
-  std::vector<float> lo[3], hi[3];  // per block of kSummaryBlock frames; empty without levels
+  std::vector<Extremes> first_level[3];  // per block of kSummaryBlock frames; empty without levels
   std::vector<uint8_t> bits;
   int32_t max_abs[3] = {0, 0, 0};
 };
@@ -109,9 +109,9 @@ void decode_frames(const char* p, int64_t first, int64_t n, Decoding& d) {
     for (int k = 0; k < C; ++k) {
       d.max_abs[k] = std::max({d.max_abs[k], -lo[k], hi[k]});
       if (!summarise) continue;
-      const size_t j = static_cast<size_t>(b);
-      d.lo[k][j] = std::min(d.lo[k][j], static_cast<float>(lo[k]));
-      d.hi[k][j] = std::max(d.hi[k][j], static_cast<float>(hi[k]));
+      Extremes& e = d.first_level[k][static_cast<size_t>(b)];
+      e.lo = std::min(e.lo, static_cast<float>(lo[k]));
+      e.hi = std::max(e.hi, static_cast<float>(hi[k]));
     }
     if (summarise) d.bits[static_cast<size_t>(b)] |= bits;
   }
@@ -167,8 +167,9 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   const size_t blocks = static_cast<size_t>(summary_blocks(frames));
   if (blocks > 0) {
     for (int k = 0; k < c; ++k) {
-      d.lo[k].assign(blocks, Extremes{}.lo);
-      d.hi[k].assign(blocks, Extremes{}.hi);
+      d.first_level[k].reserve(blocks);
+      advise_huge_pages(d.first_level[k].data(), blocks * sizeof(Extremes));
+      d.first_level[k].resize(blocks);
     }
     d.bits.assign(blocks, 0);
   }
@@ -182,7 +183,7 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   if (!read) return read.failure();
   for (int ch = 1; ch <= c; ++ch) {
     out.ch_max[ch] = static_cast<float>(d.max_abs[ch - 1]);
-    if (blocks > 0) out.samples.set_summary(ch, MinMaxSummary(frames, std::move(d.lo[ch - 1]), std::move(d.hi[ch - 1])));
+    if (blocks > 0) out.samples.set_summary(ch, MinMaxSummary(frames, std::move(d.first_level[ch - 1])));
   }
   if (blocks > 0) out.marker_summary.emplace(frames, std::move(d.bits));
   return out;

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/colour.h"
+#include "core/memory.h"
 
 namespace quarvel {
 
@@ -23,12 +24,40 @@ int32_t from_qcolor(const QColor& c) {
   return rgb(c.red(), c.green(), c.blue());
 }
 
+namespace {
+
+// A picture of size s in the colour back. A long view fills it a pixel column at a time, each
+// pixel a row further on; in 4 kB pages nearly every one of those writes would miss the address
+// cache, so a large picture lives in huge pages.
+constexpr std::size_t kHugePictureFrom = std::size_t{1} << 20;
+QImage blank_picture(QSize s, QColor back) {
+  const qsizetype line = static_cast<qsizetype>(s.width()) * 4;
+  const auto bytes = static_cast<std::size_t>(line) * static_cast<std::size_t>(std::max(s.height(), 0));
+  QImage picture;
+  if (bytes >= kHugePictureFrom) {
+    if (const HugeBlock block = map_huge_block(bytes); block.data) {
+      auto* held = new HugeBlock(block);
+      picture = QImage(
+          static_cast<uchar*>(block.data), s.width(), s.height(), line, QImage::Format_RGB32,
+          [](void* b) {
+            unmap_huge_block(*static_cast<HugeBlock*>(b));
+            delete static_cast<HugeBlock*>(b);
+          },
+          held);
+    }
+  }
+  if (picture.isNull()) picture = QImage(s, QImage::Format_RGB32);
+  picture.fill(back);
+  return picture;
+}
+
+}  // namespace
+
 Surface::Surface(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   setAcceptDrops(true);
-  image_ = QImage(pixel_width(), pixel_height(), QImage::Format_RGB32);
-  image_.fill(to_qcolor(back_colour_));
+  image_ = blank_picture(QSize(pixel_width(), pixel_height()), to_qcolor(back_colour_));
   screen_update_.setSingleShot(true);
   screen_update_.setTimerType(Qt::PreciseTimer);
   connect(&screen_update_, &QTimer::timeout, this, [this] {
@@ -72,8 +101,7 @@ void Surface::fit_picture() {
   const QSize s(pixel_width(), pixel_height());
   if (s == image_.size()) return;
   end_painting();
-  QImage next(s, QImage::Format_RGB32);
-  next.fill(to_qcolor(back_colour_));
+  QImage next = blank_picture(s, to_qcolor(back_colour_));
   {
     QPainter p(&next);
     p.drawImage(0, 0, image_);

@@ -18,8 +18,8 @@ using namespace quarvel;
 
 namespace {
 
-// Random ranges of every length scale up to n, plus ranges on block edges of each level
-// (32, 1024, 32768 values) and one value either side of them.
+// Random ranges of every length scale up to n, plus ranges on the entry edges of each level
+// (32, 256, 2048, 16384 values) and one value either side of them.
 std::vector<std::pair<int64_t, int64_t>> ranges(int64_t n, std::mt19937& gen) {
   std::vector<std::pair<int64_t, int64_t>> r;
   std::uniform_int_distribution<int64_t> at(-3, n + 3);
@@ -28,7 +28,7 @@ std::vector<std::pair<int64_t, int64_t>> ranges(int64_t n, std::mt19937& gen) {
     const int64_t len = static_cast<int64_t>(std::pow(static_cast<double>(n + 1), std::generate_canonical<double, 32>(gen)));
     r.emplace_back(a, a + len);
   }
-  for (const int64_t block : {int64_t{32}, int64_t{1024}, int64_t{32768}})
+  for (const int64_t block : {int64_t{32}, int64_t{256}, int64_t{2048}, int64_t{16384}})
     for (const int64_t d : {int64_t{-1}, int64_t{0}, int64_t{1}})
       for (int64_t a = 0; a + block <= n; a += block * 3 + 7) r.emplace_back(a + d, a + 2 * block + d - 1);
   r.emplace_back(0, n - 1);
@@ -93,7 +93,7 @@ TEST_P(Summaries, MarkerSearchesMatchReadingEveryWord) {
   }
 }
 
-// 1 and 31 values have no level; 33 one; the largest has four.
+// 1 and 31 values have no level; 33 one; the largest has six.
 INSTANTIATE_TEST_SUITE_P(Lengths, Summaries, ::testing::Values(1, 31, 33, 1025, 40000, 1100000));
 
 TEST(SharedSamples, AWriteToEitherCopyLeavesTheOther) {
