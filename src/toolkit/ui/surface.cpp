@@ -242,6 +242,30 @@ void Surface::lines(const std::vector<QLine>& segments, int32_t colour) {
   mark_dirty(bounds);
 }
 
+void Surface::lines(const std::vector<ColouredLine>& in_order) {
+  if (in_order.empty()) return;
+  QPainter& p = painter();
+  p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
+                                                      : QPainter::CompositionMode_SourceOver);
+  int32_t colour = -1;
+  QRect bounds;
+  for (const ColouredLine& c : in_order) {
+    if (c.colour != colour || colour < 0) {
+      colour = c.colour;
+      p.setPen(pen_for(colour));
+    }
+    const QLine& l = c.line;
+    if (l.p1() == l.p2()) {
+      p.drawPoint(l.p1());
+    } else {
+      p.drawLine(l);
+    }
+    bounds |= QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
+                    QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2())));
+  }
+  mark_dirty(bounds);
+}
+
 void Surface::line(double x1, double y1, double x2, double y2) {
   line(x1, y1, x2, y2, fore_colour_);
 }

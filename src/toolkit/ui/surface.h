@@ -99,6 +99,13 @@ class Surface : public QWidget {
   // Lines between pixels in one colour, as line() draws each (order within one colour changes
   // nothing).
   void lines(const std::vector<QLine>& segments, int32_t colour);
+  // Lines each in its own colour, drawn in their order: where two cover the same pixel, the
+  // later one shows.
+  struct ColouredLine {
+    QLine line;
+    int32_t colour = 0;
+  };
+  void lines(const std::vector<ColouredLine>& in_order);
 
   // --- text: CurrentX/CurrentY is the top-left corner of the next printed text
   double current_x = 0;

@@ -106,7 +106,7 @@ struct SegmentCurve {
   int32_t colour = 0;
   PixelMap map;
   PlotGeometry band;
-  double prev = 0;
+  int prev_row = 0;
   bool has_prev = false;
   std::vector<QLine> segments;
   std::vector<int64_t> step;   // the sample each segment was drawn at
@@ -121,21 +121,32 @@ std::pair<int, int> segment_reach(const QLine& l, int width) {
 // Each curve's segments, sample by sample from the view's start to `last`; the average curve is
 // indexed from the start of its block.
 void build_segments(std::vector<SegmentCurve>& curves, const SharedState& s, int32_t last) {
+  if (curves.empty()) return;
   const double vs = s.view_start;
-  auto advance = [&](SegmentCurve& c, int64_t index, double x, int64_t at) {
+  // Every curve's band has the same horizontal scale, so a sample's columns serve them all.
+  const PixelMap& columns = curves.front().map;
+  auto advance = [&](SegmentCurve& c, int64_t index, int from, int to, int64_t at) {
     if (!c.data->has(c.ch, index)) return;
-    const double y = c.band.clamp_to_band((*c.data)(c.ch, static_cast<int32_t>(index)) + s.ch_offset[c.ch]);
+    const float v = c.data->channel(c.ch)[index];
+    const int row = c.map.pixel_y(c.band.clamp_to_band(v + s.ch_offset[c.ch]));
     if (c.has_prev) {
-      c.segments.emplace_back(c.map.pixel_x(x - 1), c.map.pixel_y(c.prev), c.map.pixel_x(x), c.map.pixel_y(y));
+      c.segments.emplace_back(from, c.prev_row, to, row);
       c.step.push_back(at);
     }
-    c.prev = y;
+    c.prev_row = row;
     c.has_prev = true;
   };
-  for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? 0 : round_i32(vs), 0, -1);
-  for (int64_t i = round_i32(vs + 1); i <= last; ++i) {
+  const int64_t first = round_i32(vs + 1);
+  for (SegmentCurve& c : curves) {
+    c.segments.reserve(static_cast<size_t>(std::max<int64_t>(last - first + 1, 0)));
+    c.step.reserve(c.segments.capacity());
+    advance(c, c.data == &s.ave_data ? 0 : round_i32(vs), 0, 0, -1);
+  }
+  for (int64_t i = first; i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
-    for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? round_i32(x) : i, x, i);
+    const int from = columns.pixel_x(x - 1), to = columns.pixel_x(x);
+    const int64_t in_block = round_i32(x);
+    for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? in_block : i, from, to, i);
   }
 }
 
@@ -166,36 +177,39 @@ std::vector<int> meeting_columns(std::vector<SegmentCurve>& curves, int width) {
   return near;
 }
 
-// Draws again, in sample order and within a sample in curve order, every segment that reaches a
-// column where curves meet, so the curve drawn later at a sample wins there.
-void redraw_where_curves_meet(Surface& d, const std::vector<SegmentCurve>& curves, const std::vector<int>& near,
-                              int width) {
-  struct Again {
+// Draws the segments: those clear of every column where curves meet go one curve at a time, as
+// no other curve shares a pixel with them; the rest one by one in sample order, and within a
+// sample in curve order.
+void draw_in_order(Surface& d, const std::vector<SegmentCurve>& curves, const std::vector<int>& near, int width) {
+  struct Tangled {
     int64_t step;
-    size_t curve;
-    QLine line;
+    Surface::ColouredLine line;
   };
-  std::vector<Again> again;
-  for (size_t k = 0; k < curves.size(); ++k) {
-    const SegmentCurve& c = curves[k];
+  std::vector<Tangled> tangled;
+  std::vector<QLine> clear;
+  for (const SegmentCurve& c : curves) {
+    clear.clear();
     for (size_t j = 0; j < c.segments.size(); ++j) {
       const auto [from, to] = segment_reach(c.segments[j], width);
-      if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)])
-        again.push_back(Again{c.step[j], k, c.segments[j]});
+      if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)]) {
+        tangled.push_back(Tangled{c.step[j], Surface::ColouredLine{c.segments[j], c.colour}});
+      } else {
+        clear.push_back(c.segments[j]);
+      }
     }
+    d.lines(clear, c.colour);
   }
-  std::stable_sort(again.begin(), again.end(), [](const Again& a, const Again& b) { return a.step < b.step; });
-  std::vector<QLine> one(1);
-  for (const Again& a : again) {
-    one[0] = a.line;
-    d.lines(one, curves[a.curve].colour);
-  }
+  std::stable_sort(tangled.begin(), tangled.end(), [](const Tangled& a, const Tangled& b) { return a.step < b.step; });
+  std::vector<Surface::ColouredLine> in_order;
+  in_order.reserve(tangled.size());
+  for (const Tangled& t : tangled) in_order.push_back(t.line);
+  d.lines(in_order);
 }
 
 // Joined line segments sample by sample. Within each sample the average goes before the single
 // curve and channel 1 before 2 before 3, so where two curves cross, the one drawn later wins.
-// Each curve goes to the surface in one call; where the curves come near each other (a pixel
-// column where their rows could meet), the segments there are drawn again in that order.
+// Where the curves come near each other (a pixel column where their rows could meet), the
+// segments are drawn one by one in that order; elsewhere a curve at a time.
 void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
@@ -208,9 +222,7 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
   }
   build_segments(curves, s, last);
-  const std::vector<int> near = meeting_columns(curves, width);
-  for (const SegmentCurve& c : curves) d.lines(c.segments, c.colour);
-  if (near[static_cast<size_t>(width)] > 0) redraw_where_curves_meet(d, curves, near, width);
+  draw_in_order(d, curves, meeting_columns(curves, width), width);
   if (!chs.empty()) use_channel(w, chs.back());
 }
 

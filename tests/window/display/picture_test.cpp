@@ -117,6 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         View{"LinesFiveSamplesPerPixel", 20000, 1000, 5000, 3000.5, 200, {}},
         View{"LinesClamped", 5000, 800, 1200, 100, 3000, {}},
         View{"ZoomedIn", 5000, 1000, 200, 1500, 200, {}},
+        View{"LinesTangled", 5000, 1000, 700, 2500, 900, {}},
+        View{"LinesTangledTwoSamplesPerPixel", 9000, 700, 1400, 4000.5, 900, {}},
         View{"BlockAverageAndSingleCross", 6000, 1000, 1000, 1000, 150,
              [](SharedState& s) { block_file(s, 1000, true, true); }},
         View{"BlockAverageOnly", 6000, 900, 1000, 2000, 150,
