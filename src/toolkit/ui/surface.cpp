@@ -13,6 +13,7 @@
 
 #include "core/colour.h"
 #include "core/memory.h"
+#include "ui/cosmetic_line.h"
 
 namespace quarvel {
 
@@ -25,6 +26,9 @@ int32_t from_qcolor(const QColor& c) {
 }
 
 namespace {
+
+const QLine& line_of(const QLine& l) { return l; }
+const QLine& line_of(const Surface::ColouredLine& c) { return c.line; }
 
 // A picture of size s in the colour back. A long view fills it a pixel column at a time, each
 // pixel a row further on; in 4 kB pages nearly every one of those writes would miss the address
@@ -219,6 +223,7 @@ void Surface::columns(const std::vector<Column>& cols) {
 
 void Surface::lines(const std::vector<QLine>& segments, int32_t colour) {
   if (segments.empty()) return;
+  if (write_lines(segments, [colour](const QLine&) { return colour; })) return;
   QPainter& p = painter();
   p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
                                                       : QPainter::CompositionMode_SourceOver);
@@ -242,8 +247,40 @@ void Surface::lines(const std::vector<QLine>& segments, int32_t colour) {
   mark_dirty(bounds);
 }
 
+template <typename Lines, typename ColourOf>
+bool Surface::write_lines(const Lines& lines, ColourOf colour_of) {
+  if (draw_mode_ != DrawMode::Copy) return false;
+  fit_picture();
+  const QRect inside = image_.rect();
+  QRect bounds;
+  for (const auto& item : lines) {
+    const QLine& l = line_of(item);
+    if (!inside.contains(l.p1()) || !inside.contains(l.p2())) return false;
+    bounds |= QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
+                    QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2())));
+  }
+  if (bounds.isNull()) return true;
+  // Opaque pixels written straight into the picture are what the painter leaves there.
+  end_painting();
+  const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+  QRgb* bits = reinterpret_cast<QRgb*>(image_.bits());
+  int32_t colour = -1;
+  QRgb value = 0;
+  for (const auto& item : lines) {
+    if (colour_of(item) != colour || colour < 0) {
+      colour = colour_of(item);
+      value = to_qcolor(colour).rgb();
+    }
+    const QLine& l = line_of(item);
+    cosmetic_line(l.p1(), l.p2(), [&](int x, int y) { bits[y * stride + x] = value; });
+  }
+  mark_dirty(bounds);
+  return true;
+}
+
 void Surface::lines(const std::vector<ColouredLine>& in_order) {
   if (in_order.empty()) return;
+  if (write_lines(in_order, [](const ColouredLine& c) { return c.colour; })) return;
   QPainter& p = painter();
   p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
                                                       : QPainter::CompositionMode_SourceOver);

@@ -154,6 +154,10 @@ class Surface : public QWidget {
   void mark_dirty(const QRect& r);
   void stroke_line(int x1, int y1, int x2, int y2, int32_t colour);
   void fill_pixels(const QRect& r, int32_t colour);
+  // Writes the lines' pixels into the picture in their order, as the painter would draw them;
+  // false (nothing written) in the invert mode or when a line reaches outside the picture.
+  template <typename Lines, typename ColourOf>
+  bool write_lines(const Lines& lines, ColourOf colour_of);
   // The pen of a colour in the current draw mode, made once and kept, so drawing allocates none.
   const QPen& pen_for(int32_t colour);
   void deliver(QMouseEvent* e, int kind);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -108,112 +107,43 @@ struct SegmentCurve {
   PlotGeometry band;
   int prev_row = 0;
   bool has_prev = false;
-  std::vector<QLine> segments;
-  std::vector<int64_t> step;   // the sample each segment was drawn at
-  std::vector<int> low, high;  // rows the curve may cover, per pixel column
 };
 
-// The pixel columns a segment may touch, a pixel wider on each side, within the surface.
-std::pair<int, int> segment_reach(const QLine& l, int width) {
-  return {std::max(std::min(l.x1(), l.x2()) - 1, 0), std::min(std::max(l.x1(), l.x2()) + 1, width - 1)};
-}
-
-// Each curve's segments, sample by sample from the view's start to `last`; the average curve is
-// indexed from the start of its block.
-void build_segments(std::vector<SegmentCurve>& curves, const SharedState& s, int32_t last) {
-  if (curves.empty()) return;
+// The curves' segments in the order they are drawn: sample by sample from the view's start to
+// `last`, and within a sample curve by curve. The average curve is indexed from the start of its
+// block.
+std::vector<Surface::ColouredLine> segments_in_order(std::vector<SegmentCurve>& curves, const SharedState& s,
+                                                     int32_t last) {
+  std::vector<Surface::ColouredLine> lines;
+  if (curves.empty()) return lines;
   const double vs = s.view_start;
   // Every curve's band has the same horizontal scale, so a sample's columns serve them all.
   const PixelMap& columns = curves.front().map;
-  auto advance = [&](SegmentCurve& c, int64_t index, int from, int to, int64_t at) {
+  auto advance = [&](SegmentCurve& c, int64_t index, int from, int to) {
     if (!c.data->has(c.ch, index)) return;
     const float v = c.data->channel(c.ch)[index];
     const int row = c.map.pixel_y(c.band.clamp_to_band(v + s.ch_offset[c.ch]));
-    if (c.has_prev) {
-      c.segments.emplace_back(from, c.prev_row, to, row);
-      c.step.push_back(at);
-    }
+    if (c.has_prev) lines.push_back(Surface::ColouredLine{QLine(from, c.prev_row, to, row), c.colour});
     c.prev_row = row;
     c.has_prev = true;
   };
   const int64_t first = round_i32(vs + 1);
-  for (SegmentCurve& c : curves) {
-    c.segments.reserve(static_cast<size_t>(std::max<int64_t>(last - first + 1, 0)));
-    c.step.reserve(c.segments.capacity());
-    advance(c, c.data == &s.ave_data ? 0 : round_i32(vs), 0, 0, -1);
-  }
+  lines.reserve(static_cast<size_t>(std::max<int64_t>(last - first + 1, 0)) * curves.size());
+  for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? 0 : round_i32(vs), 0, 0);
   for (int64_t i = first; i <= last; ++i) {
     const double x = static_cast<double>(i) - vs;
     const int from = columns.pixel_x(x - 1), to = columns.pixel_x(x);
     const int64_t in_block = round_i32(x);
-    for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? in_block : i, from, to, i);
+    for (SegmentCurve& c : curves) advance(c, c.data == &s.ave_data ? in_block : i, from, to);
   }
-}
-
-// near[x]: the number of pixel columns before x where two curves may share a pixel. Fills each
-// curve's rows per column, a pixel wider all round than its segments.
-std::vector<int> meeting_columns(std::vector<SegmentCurve>& curves, int width) {
-  for (SegmentCurve& c : curves) {
-    c.low.assign(static_cast<size_t>(width), INT_MAX);
-    c.high.assign(static_cast<size_t>(width), INT_MIN);
-    for (const QLine& l : c.segments) {
-      const auto [from, to] = segment_reach(l, width);
-      const int lo = std::min(l.y1(), l.y2()) - 1, hi = std::max(l.y1(), l.y2()) + 1;
-      for (int x = from; x <= to; ++x) {
-        c.low[static_cast<size_t>(x)] = std::min(c.low[static_cast<size_t>(x)], lo);
-        c.high[static_cast<size_t>(x)] = std::max(c.high[static_cast<size_t>(x)], hi);
-      }
-    }
-  }
-  std::vector<int> near(static_cast<size_t>(width) + 1, 0);
-  for (int x = 0; x < width; ++x) {
-    bool meet = false;
-    for (size_t p = 0; p < curves.size() && !meet; ++p)
-      for (size_t q = p + 1; q < curves.size() && !meet; ++q)
-        meet = curves[p].low[static_cast<size_t>(x)] <= curves[q].high[static_cast<size_t>(x)] &&
-               curves[q].low[static_cast<size_t>(x)] <= curves[p].high[static_cast<size_t>(x)];
-    near[static_cast<size_t>(x) + 1] = near[static_cast<size_t>(x)] + (meet ? 1 : 0);
-  }
-  return near;
-}
-
-// Draws the segments: those clear of every column where curves meet go one curve at a time, as
-// no other curve shares a pixel with them; the rest one by one in sample order, and within a
-// sample in curve order.
-void draw_in_order(Surface& d, const std::vector<SegmentCurve>& curves, const std::vector<int>& near, int width) {
-  struct Tangled {
-    int64_t step;
-    Surface::ColouredLine line;
-  };
-  std::vector<Tangled> tangled;
-  std::vector<QLine> clear;
-  for (const SegmentCurve& c : curves) {
-    clear.clear();
-    for (size_t j = 0; j < c.segments.size(); ++j) {
-      const auto [from, to] = segment_reach(c.segments[j], width);
-      if (from <= to && near[static_cast<size_t>(to) + 1] > near[static_cast<size_t>(from)]) {
-        tangled.push_back(Tangled{c.step[j], Surface::ColouredLine{c.segments[j], c.colour}});
-      } else {
-        clear.push_back(c.segments[j]);
-      }
-    }
-    d.lines(clear, c.colour);
-  }
-  std::stable_sort(tangled.begin(), tangled.end(), [](const Tangled& a, const Tangled& b) { return a.step < b.step; });
-  std::vector<Surface::ColouredLine> in_order;
-  in_order.reserve(tangled.size());
-  for (const Tangled& t : tangled) in_order.push_back(t.line);
-  d.lines(in_order);
+  return lines;
 }
 
 // Joined line segments sample by sample. Within each sample the average goes before the single
 // curve and channel 1 before 2 before 3, so where two curves cross, the one drawn later wins.
-// Where the curves come near each other (a pixel column where their rows could meet), the
-// segments are drawn one by one in that order; elsewhere a curve at a time.
 void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
-  const int width = d.pixel_width();
   std::vector<SegmentCurve> curves;
   for (const int ch : chs) {
     const PlotGeometry band = w.channel_geometry(ch);
@@ -221,8 +151,7 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     if (shown.average) curves.emplace_back(s.ave_data, ch, s.ave_colour[ch], map, band);
     if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
   }
-  build_segments(curves, s, last);
-  draw_in_order(d, curves, meeting_columns(curves, width), width);
+  d.lines(segments_in_order(curves, s, last));
   if (!chs.empty()) use_channel(w, chs.back());
 }
 

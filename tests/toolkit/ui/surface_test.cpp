@@ -1,7 +1,8 @@
 // Guards the plotting surface: drawing lands on the pixels the user coordinates name, invert
 // marks drawn twice restore every pixel, outlines and texts land where placed, the pixel
 // mode reports the device size, and a sweep drawn a segment at a time reaches the screen at most
-// once a screen refresh, its last segment included.
+// once a screen refresh, its last segment included; lines written straight into the picture are
+// the painter's own, pixel for pixel.
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,8 +10,12 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QPainter>
 #include <QTest>
 #include <cmath>
+#include <algorithm>
+#include <array>
+#include <random>
 
 #include "core/colour.h"
 #include "ui/surface.h"
@@ -41,6 +46,47 @@ TEST_F(SurfaceTest, LineLandsOnTheMappedPixels) {
   s.line(0, 5, 0, -4.9);  // default colour, vertical at pixel 100
   EXPECT_EQ(at(100, 0), to_qcolor(kWhite));
   EXPECT_EQ(at(100, 99), to_qcolor(kWhite));
+}
+
+// Lines of every direction and of three kinds of length, in three colours that overlap, drawn
+// through the surface and by QPainter::drawLine one by one in the same order.
+TEST(SurfaceLines, AreThePaintersOwnPixelForPixel) {
+  struct Kind {
+    const char* name;
+    int max_dx, max_dy;
+  };
+  for (const Kind& k : {Kind{"short", 8, 8}, Kind{"steep", 3, 390}, Kind{"long", 590, 390}}) {
+    Surface s;
+    s.setFixedSize(600, 400);
+    s.set_back_colour(kBlack);
+    s.cls();
+    std::mt19937 gen(7);
+    std::uniform_int_distribution<int> x(0, 599), y(0, 399), dx(-k.max_dx, k.max_dx), dy(-k.max_dy, k.max_dy);
+    std::vector<Surface::ColouredLine> lines;
+    for (int n = 0; n < 3000; ++n) {
+      const QPoint a(x(gen), y(gen));
+      const QPoint b(std::clamp(a.x() + dx(gen), 0, 599), std::clamp(a.y() + dy(gen), 0, 399));
+      lines.push_back(Surface::ColouredLine{QLine(a, b), std::array{kYellow, kCyan, kWhite}[n % 3]});
+    }
+    s.lines(lines);
+
+    QImage want(600, 400, QImage::Format_RGB32);
+    want.fill(Qt::black);
+    QPainter p(&want);
+    for (const Surface::ColouredLine& l : lines) {
+      p.setPen(QPen(to_qcolor(l.colour), 0));
+      if (l.line.p1() == l.line.p2()) {
+        p.drawPoint(l.line.p1());
+      } else {
+        p.drawLine(l.line);
+      }
+    }
+    p.end();
+    int differ = 0;
+    for (int row = 0; row < 400; ++row)
+      for (int col = 0; col < 600; ++col) differ += s.image().pixel(col, row) != want.pixel(col, row);
+    EXPECT_EQ(differ, 0) << k.name;
+  }
 }
 
 TEST_F(SurfaceTest, InvertTwiceRestoresEveryPixel) {
