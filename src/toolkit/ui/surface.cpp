@@ -27,9 +27,6 @@ int32_t from_qcolor(const QColor& c) {
 
 namespace {
 
-const QLine& line_of(const QLine& l) { return l; }
-const QLine& line_of(const Surface::ColouredLine& c) { return c.line; }
-
 // A picture of size s in the colour back. A long view fills it a pixel column at a time, each
 // pixel a row further on; in 4 kB pages nearly every one of those writes would miss the address
 // cache, so a large picture lives in huge pages.
@@ -221,40 +218,13 @@ void Surface::columns(const std::vector<Column>& cols) {
   if (right >= left) mark_dirty(QRect(QPoint(left, top), QPoint(right, bottom)));
 }
 
-void Surface::lines(const std::vector<QLine>& segments, int32_t colour) {
-  if (segments.empty()) return;
-  if (write_lines(segments, [colour](const QLine&) { return colour; })) return;
-  QPainter& p = painter();
-  p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
-                                                      : QPainter::CompositionMode_SourceOver);
-  p.setPen(pen_for(colour));
-  // line() draws a line of no length as a point; the rest go to the painter in one call.
-  std::vector<QLine> drawn;
-  std::vector<QPoint> points;
-  drawn.reserve(segments.size());
-  QRect bounds;
-  for (const QLine& l : segments) {
-    if (l.p1() == l.p2()) {
-      points.push_back(l.p1());
-    } else {
-      drawn.push_back(l);
-    }
-    bounds |= QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
-                    QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2())));
-  }
-  if (!drawn.empty()) p.drawLines(drawn.data(), static_cast<int>(drawn.size()));
-  if (!points.empty()) p.drawPoints(points.data(), static_cast<int>(points.size()));
-  mark_dirty(bounds);
-}
-
-template <typename Lines, typename ColourOf>
-bool Surface::write_lines(const Lines& lines, ColourOf colour_of) {
+bool Surface::write_lines(const std::vector<ColouredLine>& in_order) {
   if (draw_mode_ != DrawMode::Copy) return false;
   fit_picture();
   const QRect inside = image_.rect();
   QRect bounds;
-  for (const auto& item : lines) {
-    const QLine& l = line_of(item);
+  for (const ColouredLine& c : in_order) {
+    const QLine& l = c.line;
     if (!inside.contains(l.p1()) || !inside.contains(l.p2())) return false;
     bounds |= QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
                     QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2())));
@@ -266,12 +236,12 @@ bool Surface::write_lines(const Lines& lines, ColourOf colour_of) {
   QRgb* bits = reinterpret_cast<QRgb*>(image_.bits());
   int32_t colour = -1;
   QRgb value = 0;
-  for (const auto& item : lines) {
-    if (colour_of(item) != colour || colour < 0) {
-      colour = colour_of(item);
+  for (const ColouredLine& c : in_order) {
+    if (c.colour != colour || colour < 0) {
+      colour = c.colour;
       value = to_qcolor(colour).rgb();
     }
-    const QLine& l = line_of(item);
+    const QLine& l = c.line;
     cosmetic_line(l.p1(), l.p2(), [&](int x, int y) { bits[y * stride + x] = value; });
   }
   mark_dirty(bounds);
@@ -280,7 +250,7 @@ bool Surface::write_lines(const Lines& lines, ColourOf colour_of) {
 
 void Surface::lines(const std::vector<ColouredLine>& in_order) {
   if (in_order.empty()) return;
-  if (write_lines(in_order, [](const ColouredLine& c) { return c.colour; })) return;
+  if (write_lines(in_order)) return;
   QPainter& p = painter();
   p.setCompositionMode(draw_mode_ == DrawMode::Invert ? QPainter::RasterOp_SourceXorDestination
                                                       : QPainter::CompositionMode_SourceOver);

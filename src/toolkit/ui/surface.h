@@ -96,11 +96,8 @@ class Surface : public QWidget {
     int32_t colour = 0;
   };
   void columns(const std::vector<Column>& cols);
-  // Lines between pixels in one colour, as line() draws each (order within one colour changes
-  // nothing).
-  void lines(const std::vector<QLine>& segments, int32_t colour);
-  // Lines each in its own colour, drawn in their order: where two cover the same pixel, the
-  // later one shows.
+  // Lines between pixels, each in its own colour, as line() draws them one by one in their order:
+  // where two cover the same pixel, the later one shows.
   struct ColouredLine {
     QLine line;
     int32_t colour = 0;
@@ -156,8 +153,7 @@ class Surface : public QWidget {
   void fill_pixels(const QRect& r, int32_t colour);
   // Writes the lines' pixels into the picture in their order, as the painter would draw them;
   // false (nothing written) in the invert mode or when a line reaches outside the picture.
-  template <typename Lines, typename ColourOf>
-  bool write_lines(const Lines& lines, ColourOf colour_of);
+  bool write_lines(const std::vector<ColouredLine>& in_order);
   // The pen of a colour in the current draw mode, made once and kept, so drawing allocates none.
   const QPen& pen_for(int32_t colour);
   void deliver(QMouseEvent* e, int kind);
