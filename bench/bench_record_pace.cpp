@@ -105,7 +105,10 @@ class DisplayServer {
     const ssize_t n = pid_ > 0 ? ::read(fds[0], buf, sizeof buf - 1) : 0;
     ::close(fds[0]);
     if (n <= 0) return;
-    name_ = ":" + std::to_string(std::atoi(buf));
+    // Formatted, not ":" + std::to_string(...), which GCC 12 at -O3 wrongly warns about (-Wrestrict).
+    char display[16];
+    std::snprintf(display, sizeof display, ":%d", std::atoi(buf));
+    name_ = std::string(display);
     setenv("DISPLAY", name_.c_str(), 1);
     started_ = true;
   }
