@@ -1,14 +1,15 @@
 // Summaries of long sample and marker arrays at several resolutions, so that the lowest and
 // highest value of any stretch, or the first and last marker word of a kind in it, costs a few
 // dozen reads whatever the stretch's length. An entry of the first level covers 32 values, an
-// entry of each level above 16 entries of the level below; a query reads the items of a level only
+// entry of each level above 8 entries of the level below; a query reads the items of a level only
 // up to the first whole entry of the next level at each end. Answers are exact: the same as
 // reading every value of the stretch.
 //
 // A long view asks one stretch per pixel column of data that is mostly not in any cache, so each
 // stretch costs the cache lines it touches: a level keeps each entry's lowest and highest value
-// side by side, and the fan above the first level is small, so that the few items read at each end
-// of a stretch lie in one or two lines.
+// side by side, the fan above the first level is small, so that the few items read at each end
+// of a stretch lie in one or two lines, and an end is read at all only when the entry around it
+// could widen what the rest of the stretch gave.
 //
 // A reader can fill the first level in its own decoding pass (SummaryBlock says which values make
 // one entry), so that a long file is not read a second time for its summary, and a summary follows
