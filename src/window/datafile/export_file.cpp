@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "datafile/edf_export.h"
-#include "datafile/file_names.h"
+#include "datafile/save_request.h"
 
 namespace quarvel {
 
@@ -36,15 +36,8 @@ void mnuExportEdf_click(MainWindow& w) {
   const SharedState& s = w.s;
   if (!s.file_loaded || s.measure_mode) return;
   const QFileInfo data(s.data_file_name);
-  FileDialogRequest req;
-  req.filter = "EDF+ files (*.edf)|*.edf";
-  req.filter_index = 1;
-  req.title = "Export EDF+";
-  const ProposedFile proposed = proposed_beside(s.data_file_name, data.absolutePath(), "edf", "recording");
-  req.initial_dir = proposed.folder;
-  req.file_name = proposed.path;
-  req.default_ext = "edf";
-  const QString path = w.dialogs().save_file(req);
+  const QString path =
+      w.dialogs().save_file(save_request_beside_data(w, "EDF+ files (*.edf)|*.edf", "Export EDF+", "edf", "recording"));
   if (path.isEmpty()) return;
 
   EdfRecordingInfo info;

@@ -3,8 +3,8 @@
 #include <QDir>
 
 #include "app/main_window.h"
-#include "datafile/file_names.h"
 #include "datafile/save_bytes.h"
+#include "datafile/save_request.h"
 #include "measure/results_text.h"
 #include "ui/results_grid.h"
 
@@ -30,16 +30,7 @@ ResultsTableCells table_cells(const ResultsGrid& g, int ch) {
 // The file proposed: the data file's name with ".txt" beside it, or results.txt in the
 // recordings folder while no file is loaded.
 FileDialogRequest results_request(const MainWindow& w) {
-  FileDialogRequest req;
-  req.filter = "Tab-separated text (*.txt)|*.txt";
-  req.filter_index = 1;
-  req.title = "Save results";
-  req.default_ext = "txt";
-  const ProposedFile proposed = proposed_beside(w.s.file_loaded ? w.s.data_file_name : QString(),
-                                                w.services.data_dir, "txt", "results");
-  req.initial_dir = proposed.folder;
-  req.file_name = proposed.path;
-  return req;
+  return save_request_beside_data(w, "Tab-separated text (*.txt)|*.txt", "Save results", "txt", "results");
 }
 
 }  // namespace

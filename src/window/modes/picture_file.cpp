@@ -9,8 +9,8 @@
 #include <QSvgGenerator>
 
 #include "app/main_window.h"
-#include "datafile/file_names.h"
 #include "datafile/save_bytes.h"
+#include "datafile/save_request.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -44,16 +44,8 @@ QByteArray picture_png(MainWindow& w) {
 }
 
 FileDialogRequest picture_request(const MainWindow& w) {
-  FileDialogRequest req;
-  req.filter = "PNG pictures (*.png)|*.png|SVG pictures (*.svg)|*.svg";
-  req.filter_index = 1;
-  req.title = "Save picture";
-  req.default_ext = "png";
-  const ProposedFile proposed = proposed_beside(w.s.file_loaded ? w.s.data_file_name : QString(),
-                                                w.services.data_dir, "png", "picture");
-  req.initial_dir = proposed.folder;
-  req.file_name = proposed.path;
-  return req;
+  return save_request_beside_data(w, "PNG pictures (*.png)|*.png|SVG pictures (*.svg)|*.svg", "Save picture", "png",
+                                  "picture");
 }
 
 }  // namespace
