@@ -16,7 +16,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= ON
 FUZZ_SECONDS ?= 60
 PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3
+           libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3 locales
 FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-14-dev
 # Any sanitizer report ends the process with a failure, leaks included.
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
@@ -26,6 +26,7 @@ SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:det
 
 deps:
 	@./tools/install-deps $(PACKAGES)
+	@./tools/ensure-locale de_DE.UTF-8
 
 # Configured on every build (cheap when nothing changed), so WERROR=OFF on the command line takes
 # effect in a folder configured before.

@@ -39,8 +39,9 @@ double decimal_of(float v) {
   if (!std::isfinite(v)) return v;
   char text[32];
   const std::to_chars_result r = std::to_chars(text, text + sizeof text, v);
-  *r.ptr = '\0';
-  return std::strtod(text, nullptr);
+  double d = 0;
+  std::from_chars(text, r.ptr, d);
+  return d;
 }
 
 double trunc_toward_zero(double x) {
@@ -77,7 +78,10 @@ double num(const QString& text) {
     }
     if (exp_digits) s += e;
   }
-  const double v = std::strtod(s.c_str(), nullptr);
+  // The program's own reading of a number: the decimal point is "." whatever the desktop's locale.
+  double v = 0;
+  const std::from_chars_result r = std::from_chars(s.data() + (s[0] == '+' ? 1 : 0), s.data() + s.size(), v);
+  if (r.ec == std::errc::result_out_of_range) return 0.0;
   return std::isfinite(v) ? v : 0.0;
 }
 
@@ -95,7 +99,8 @@ struct DecimalDigits {
 DecimalDigits decimal_digits(double v, int decimals) {
   v = std::fabs(v);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", v);  // d.dddddddddddddde[+-]xx
+  // d.dddddddddddddde[+-]xx, with "." whatever the locale
+  *std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific, 14).ptr = '\0';
   std::string mant;
   mant += buf[0];
   int i = 2;
@@ -203,8 +208,8 @@ QString format(double v, const QString& pattern) {
 static QString general_with_digits(double v, int digits) {
   if (v == 0 || !std::isfinite(v)) return v == 0 ? QStringLiteral("0") : QString::number(v);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*g", digits, v);
-  std::string s = buf;
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+  std::string s(buf, r.ptr);
   const auto e = s.find('e');
   if (e == std::string::npos) return QString::fromStdString(s);
   // 1e+07 -> 1E+07 (two exponent digits at least, as the usual display of such values)
