@@ -4,7 +4,11 @@ quarvel_test(tests_app
   window/app/accessibility_test.cpp
   window/app/remembered_test.cpp
   window/app/window_fit_test.cpp
+  window/app/program_test.cpp
 )
+# The program itself, started as a shell starts it.
+add_dependencies(tests_app quarvel)
+target_compile_definitions(tests_app PRIVATE QUARVEL_PROGRAM="$<TARGET_FILE:quarvel>")
 quarvel_test(tests_acquisition
   window/acquisition/recording_test.cpp
   window/acquisition/monitor_test.cpp
