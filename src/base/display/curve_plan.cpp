@@ -21,8 +21,9 @@ int32_t last_shown_sample(const ViewExtent& v) {
     if (last - start >= v.block_length) last = round_i32(start + v.block_length - 1);
     return last;
   }
-  if (v.sample_count - start >= v.per_screen) return round_i32(start + v.per_screen);
-  return v.sample_count;
+  // The recording's last sample is sample_count - 1: nothing past it is drawn or exported.
+  if (v.sample_count - 1 - start >= v.per_screen) return round_i32(start + v.per_screen);
+  return v.sample_count - 1;
 }
 
 ValueRange column_range(const float* values, int64_t count, int64_t first, int64_t last, float offset) {

@@ -29,7 +29,7 @@ struct ViewExtent {
 };
 
 // Index of the last sample the view draws. Continuous views end one screen after view_start or
-// at sample_count; block views end one screen after view_start or at the last sample of the last
+// at the last of the sample_count samples; block views end one screen after view_start or at the last sample of the last
 // block, and never show more than one block. The result may lie past the stored samples: callers
 // clip it to the arrays they read.
 int32_t last_shown_sample(const ViewExtent& v);

@@ -14,8 +14,8 @@ double clamp_cursor_x(double x, double width, bool block_mode, int32_t block_len
   if (x > 0.8 * width) x = 0.8 * width;
   if (block_mode) {
     if (x > block_length) x = block_length;
-  } else if (view_start + x > sample_count) {
-    x = sample_count - view_start;
+  } else if (view_start + x > sample_count - 1) {
+    x = sample_count - 1.0 - view_start;
   }
   return x;
 }

@@ -290,16 +290,16 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   s.sample_interval = f.sample_interval;
   s.sample_count = f.sample_count;
   if (s.block_mode) s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
-  // raw_data holds one slot more than there are frames (the readers leave room for it); a .bin
-  // load has three channels, of which those the file does not hold read as 0 and take no memory.
-  // work_data shares the samples until a command changes them.
+  // The arrays hold the file's frames and nothing after them; a .bin load has three channels, of
+  // which those the file does not hold read as 0 and take no memory. work_data shares the samples
+  // until a command changes them.
   const int32_t n = f.sample_count;
   s.raw_data = std::move(f.samples);
-  s.raw_data.reshape(f.prn ? f.channel_count : 3, n);
-  // The summaries the reader made come along and follow the spare slot.
+  s.raw_data.reshape(f.prn ? f.channel_count : 3, n - 1);
+  // The summaries the reader made come along.
   s.marker_data = f.marker_summary ? MarkerArray(std::move(f.markers), std::move(*f.marker_summary))
                                    : MarkerArray(std::move(f.markers));
-  s.marker_data.resize(static_cast<size_t>(n) + 1, 0);
+  s.marker_data.resize(static_cast<size_t>(n), 0);
   s.work_data = s.raw_data;
   s.current_ch = 1;
   if (s.block_mode) {

@@ -41,18 +41,17 @@ PixelMap band_map(const Surface& d, const PlotGeometry& band) {
   return PixelMap(u, d.pixel_width(), d.pixel_height());
 }
 
-// One filled column per pixel from the lowest to the highest value of the samples falling on it;
-// consecutive columns share their boundary sample, so a one-sample spike always shows. The
-// extremes come from the arrays' summaries, so the cost follows the pixel width, not the samples.
-// Returns whether any column was drawn (the vertical scale is then the last channel's).
-bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
+// One filled column per pixel column from the lowest to the highest value of the samples falling
+// on it; consecutive columns share their boundary sample, so the band has no gap and a one-sample
+// spike always shows. The extremes come from the arrays' summaries, so the cost follows the pixel
+// width, not the samples. Returns whether any column was drawn (the vertical scale is then the
+// last channel's).
+bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
   const int64_t first = round_i32(vs);
-  const int64_t end = round_i32(last - static_cast<double>(step));
-  const int64_t advance = round_i32(step);
-  if (first > end || chs.empty()) return false;
+  if (first > last || chs.empty()) return false;
 
   std::vector<PlotGeometry> bands;
   std::vector<PixelMap> maps;
@@ -60,34 +59,46 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, floa
     bands.push_back(w.channel_geometry(ch));
     maps.push_back(band_map(d, bands.back()));
   }
+  // Pixel column p holds the samples from the first at or after its left edge to the first of the
+  // next column.
+  const PixelMap& columns = maps.front();
+  const int p_first = columns.pixel_x(static_cast<double>(first) - vs);
+  const int p_last = columns.pixel_x(static_cast<double>(last) - vs);
+  auto first_on = [&](int p) {
+    const double edge = vs + columns.user_x(p) - columns.user_dx(0.5);
+    return std::clamp<int64_t>(static_cast<int64_t>(std::ceil(edge - 1e-9)), first, last);
+  };
+  std::vector<IndexRange> singles, averages;
+  std::vector<int> xs;
+  int64_t from = first;
+  for (int p = p_first; p <= p_last; ++p) {
+    const int64_t to = p == p_last ? last : first_on(p + 1);
+    xs.push_back(p);
+    singles.push_back(IndexRange{from, to});
+    averages.push_back(IndexRange{from - first, to - first});
+    from = to;
+  }
+
   std::vector<Surface::Column> cols;
-  cols.reserve(static_cast<size_t>((end - first) / advance + 1) * chs.size() * (shown.average ? 2 : 1));
-  auto column = [&](size_t k, double x, Extremes e, float offset, int32_t colour) {
+  cols.reserve(xs.size() * chs.size() * (shown.average ? 2 : 1));
+  auto column = [&](size_t k, int x, Extremes e, float offset, int32_t colour) {
     if (e.empty()) return;
     const PixelMap& m = maps[k];
     const int a = m.pixel_y(bands[k].clamp_to_band(e.lo + offset));
     const int b = m.pixel_y(bands[k].clamp_to_band(e.hi + offset));
-    cols.push_back(Surface::Column{m.pixel_x(x), std::min(a, b), std::max(a, b), colour});
+    cols.push_back(Surface::Column{x, std::min(a, b), std::max(a, b), colour});
   };
-  // The sample ranges of the columns, asked of each channel in one go.
-  std::vector<IndexRange> singles, averages;
-  for (int64_t i = first; i <= end; i += advance) {
-    const double x = static_cast<double>(i) - vs;
-    singles.push_back(IndexRange{i, round_i32(static_cast<double>(i) + step)});
-    averages.push_back(IndexRange{round_i32(x), round_i32(x + step)});
-  }
   std::vector<std::vector<Extremes>> single(chs.size()), average(chs.size());
   for (size_t k = 0; k < chs.size(); ++k) {
     if (shown.average) average[k] = s.ave_data.extremes(chs[k], averages);
     if (shown.single) single[k] = s.work_data.extremes(chs[k], singles);
   }
-  for (size_t j = 0; j < singles.size(); ++j) {
-    const double x = static_cast<double>(singles[j].first) - vs;
+  for (size_t j = 0; j < xs.size(); ++j) {
     for (size_t k = 0; k < chs.size(); ++k) {
       const int ch = chs[k];
       const float offset = s.ch_offset[ch];
-      if (shown.average) column(k, x, average[k][j], offset, s.ave_colour[ch]);
-      if (shown.single) column(k, x, single[k][j], offset, s.ch_colour[ch]);
+      if (shown.average) column(k, xs[j], average[k][j], offset, s.ave_colour[ch]);
+      if (shown.single) column(k, xs[j], single[k][j], offset, s.ch_colour[ch]);
     }
   }
   d.columns(cols);
@@ -161,7 +172,8 @@ int64_t next_column(const PixelMap& map, double vs, int64_t i, int64_t limit) {
   const int c = map.pixel_x(static_cast<double>(i) - vs);
   if (i >= limit || map.pixel_x(static_cast<double>(limit) - vs) <= c) return limit + 1;
   // A first guess from the column's right edge, then corrected both ways (pixel_x only grows).
-  int64_t j = std::clamp<int64_t>(static_cast<int64_t>(std::ceil(vs + map.user_x(c) + map.user_dx(0.5))), i + 1, limit);
+  int64_t j = std::clamp<int64_t>(static_cast<int64_t>(std::ceil(vs + map.user_x(c) + map.user_dx(0.5))),
+                                  i + 1, limit);
   while (j - 1 > i && map.pixel_x(static_cast<double>(j - 1) - vs) > c) --j;
   while (map.pixel_x(static_cast<double>(j) - vs) <= c) ++j;
   return j;
@@ -179,7 +191,8 @@ std::vector<MarkerRun> bars(const MarkerArray& m, double view_start, int32_t las
   auto join = [&](MarkerRun& run) {
     // Returns false when the bar stays open to the end.
     while (map) {
-      const int64_t limit = next_column(*map, view_start, next_column(*map, view_start, run.end, stop), stop) - 1;
+      const int64_t limit =
+          next_column(*map, view_start, next_column(*map, view_start, run.end, stop), stop) - 1;
       const int64_t on = m.last(run.end + 1, limit, MarkerTest::On);
       if (on < 0) break;
       const int64_t off = m.first(on, stop, MarkerTest::NotOn);
@@ -257,8 +270,8 @@ void draw_curves(MainWindow& w) {
 
   // the last sample shown
   const double W = d.scale_width();
-  const int32_t last = last_shown_sample(
-      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
+  const int32_t last = last_shown_sample(ViewExtent{static_cast<bool>(s.block_mode), s.block_length,
+                                                    s.block_count, s.sample_count, s.view_start, 0.8 * W});
   s.sweep_width = last;
 
   // the surface's width in pixels, and the samples falling on one pixel
@@ -272,7 +285,7 @@ void draw_curves(MainWindow& w) {
   const ShownCurves shown = shown_curves(s);
   bool curves_drawn = !chs.empty();
   if (step > s.env_threshold) {
-    curves_drawn = draw_columns(w, chs, last, step, shown);
+    curves_drawn = draw_columns(w, chs, last, shown);
   } else {
     draw_segments(w, chs, last, shown);
   }

@@ -8,10 +8,11 @@
 
 using namespace quarvel;
 
-TEST(LastShownSample, ContinuousViewsEndOneScreenOnOrAtTheSampleCount) {
+TEST(LastShownSample, ContinuousViewsEndOneScreenOnOrAtTheLastSample) {
   EXPECT_EQ(last_shown_sample({false, -1, -1, 10000, 0, 4800}), 4800);
-  EXPECT_EQ(last_shown_sample({false, -1, -1, 1800, 1000, 1800}), 1800) << "short of a screen: sample_count";
-  EXPECT_EQ(last_shown_sample({false, -1, -1, 1800, 0, 1800}), 1800);
+  EXPECT_EQ(last_shown_sample({false, -1, -1, 1800, 1000, 1800}), 1799) << "short of a screen: the last sample";
+  EXPECT_EQ(last_shown_sample({false, -1, -1, 1800, 0, 1800}), 1799);
+  EXPECT_EQ(last_shown_sample({false, -1, -1, 1801, 0, 1800}), 1800);
   EXPECT_EQ(last_shown_sample({false, -1, -1, 10000, 10.5f, 100}), 110) << "ties go to the even sample";
   EXPECT_EQ(last_shown_sample({false, -1, -1, 10000, 11.5f, 100}), 112);
 }

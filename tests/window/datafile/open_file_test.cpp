@@ -90,7 +90,7 @@ TEST_F(OpenFile, ContinuousRecordingOpensInAPowerOfTwoScreen) {
   EXPECT_EQ(s.scr_length, 32.0f);
   EXPECT_EQ(s.unit_text[0], " s");
   EXPECT_FLOAT_EQ(w->disp->scale_width(), 400.0f);
-  EXPECT_EQ(s.raw_data.last_index(), 250) << "one spare slot after the last frame";
+  EXPECT_EQ(s.raw_data.last_index(), 249) << "the file's frames and no slot after them";
   EXPECT_EQ(s.raw_data(2, 7), 207);
   EXPECT_EQ(s.work_data(1, 249), 100 + 249 % 50);
   EXPECT_EQ(s.marker_data[15], 100);

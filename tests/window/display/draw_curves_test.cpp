@@ -13,9 +13,9 @@
 #include "ui/surface.h"
 
 using namespace quarvel;
+using quarvel::testing::load_shape;
 using quarvel::testing::LoadShape;
 using quarvel::testing::WindowTest;
-using quarvel::testing::load_shape;
 
 namespace {
 
@@ -117,6 +117,41 @@ TEST_F(DrawCurves, OneSampleSpikesSurviveLongViews) {
   for (int q = p - 1; q <= p; ++q) EXPECT_EQ(at_px(q, 600), Qt::white) << q;
   EXPECT_EQ(at_px(p - 2, 600), kBack);
   EXPECT_EQ(at_px(p + 1, 600), kBack);
+}
+
+// Whatever the fraction of the samples per pixel, every pixel column from the first sample to the
+// last carries its min/max column: a flat curve is one unbroken row.
+class BandColumns : public DrawCurves, public ::testing::WithParamInterface<double> {};
+
+TEST_P(BandColumns, LeaveNoPixelColumnEmpty) {
+  const double step = 9 + GetParam();
+  load(1, 20000, step * 1000);
+  fill(1, 0, 19999, 300);
+  draw();
+  const int32_t last = w->s.sweep_width;
+  int empty = 0;
+  for (int p = px(0); p <= px(last); ++p) empty += at_px(p, 300) != Qt::white;
+  EXPECT_EQ(empty, 0) << "of the pixel columns " << px(0) << ".." << px(last);
+  EXPECT_EQ(at_px(px(last) + 1, 300), kBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(StepFractions, BandColumns, ::testing::Values(0.0, 0.3, 0.5, 0.7, 0.99));
+
+// The picture and the curve points end with the file's last sample, not a 0 after it.
+TEST_F(DrawCurves, TheLastSampleDrawnIsTheFilesLast) {
+  load(1, 100, 125);
+  fill(1, 0, 99, 300);
+  draw();
+  EXPECT_EQ(w->s.sweep_width, 99);
+  EXPECT_EQ(at(99, 300), Qt::white);
+  for (const double x : {99.3, 99.6, 100.0}) EXPECT_EQ(at(x, 150), kBack) << x;
+  w->mnuCopyitem[5]->trigger();
+  const QStringList lines = clipboard->text.split("\r\n");
+  ASSERT_EQ(lines.size(), 101);
+  const QStringList cells = lines.back().split('\t');
+  ASSERT_EQ(cells.size(), 3);
+  EXPECT_NEAR(cells[0].toDouble(), 0.099, 1e-6);
+  EXPECT_EQ(cells[1], "300");
 }
 
 TEST_F(DrawCurves, ColumnsAreClampedToTheBand) {
@@ -254,7 +289,7 @@ TEST_F(DrawCurves, CurvesStopWhereTheStoredSamplesEnd) {
     s.work_data.redim(1, stored - 1);
     fill(1, 0, stored - 1, 300);
     draw();
-    EXPECT_EQ(s.sweep_width, n);
+    EXPECT_EQ(s.sweep_width, n - 1);
     EXPECT_EQ(at(stored * 0.98, 300), Qt::white);
     EXPECT_EQ(at(stored * 1.02, 300), kBack);
   }

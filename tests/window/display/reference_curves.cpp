@@ -39,37 +39,39 @@ std::vector<int> drawn_channels(MainWindow& w) {
   return chs;
 }
 
-// One filled column per pixel from the lowest to the highest value of the samples falling on it;
-// consecutive columns share their boundary sample, so a one-sample spike always shows.
-// Returns whether any column was drawn (the vertical scale is then the last channel's).
-bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, float step, ShownCurves shown) {
+// One filled column per pixel column from the lowest to the highest value of the samples falling
+// on it and the first sample of the next column, so neighbours share a sample and a one-sample
+// spike always shows. Returns whether any column was drawn (the vertical scale is then the last
+// channel's).
+bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, ShownCurves shown) {
   SharedState& s = w.s;
   Surface& d = *w.disp;
   const double vs = s.view_start;
   const int64_t first = round_i32(vs);
-  const int64_t end = round_i32(last - static_cast<double>(step));
-  const int64_t advance = round_i32(step);
+  const PixelMap columns = d.pixel_map();
   bool drew = false;
-  for (int64_t i = first; i <= end; i += advance) {
+  for (int64_t i = first; i <= last;) {
+    const int p = columns.pixel_x(static_cast<double>(i) - vs);
+    int64_t j = i;
+    while (j < last && columns.pixel_x(static_cast<double>(j + 1) - vs) == p) ++j;
+    const int64_t to = std::min<int64_t>(j + 1, last);
     drew = drew || !chs.empty();
     const double x = static_cast<double>(i) - vs;
     for (const int ch : chs) {
       const float offset = s.ch_offset[ch];
       ValueRange ave{1, 0};
       ValueRange single{1, 0};
-      if (shown.average) {
-        ave = column_range(s.ave_data.channel(ch), stored(s.ave_data, ch), round_i32(x), round_i32(x + step),
-                           offset);
-      }
-      if (shown.single) {
-        single =
-            column_range(s.work_data.channel(ch), stored(s.work_data, ch), i, round_i32(i + step), offset);
-      }
+      if (shown.average)
+        ave = column_range(s.ave_data.channel(ch), stored(s.ave_data, ch), i - first, to - first, offset);
+      if (shown.single)
+        single = column_range(s.work_data.channel(ch), stored(s.work_data, ch), i, to, offset);
       const PlotGeometry band = use_channel(w, ch);
-      // Each column is the one pixel column at x; the next column starts at the next pixel.
-      if (!ave.empty()) d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
-      if (!single.empty()) d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
+      if (!ave.empty())
+        d.box(x, band.clamp_to_band(ave.min), x, band.clamp_to_band(ave.max), s.ave_colour[ch]);
+      if (!single.empty())
+        d.box(x, band.clamp_to_band(single.min), x, band.clamp_to_band(single.max), s.ch_colour[ch]);
     }
+    i = j + 1;
   }
   return drew;
 }
@@ -96,7 +98,8 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     single_pen[k].colour = s.ch_colour[chs[k]];
   }
 
-  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band, double x) {
+  auto advance = [&](Pen& pen, const SampleArray& a, int ch, int64_t index, const PlotGeometry& band,
+                     double x) {
     if (!a.has(ch, index)) return;
     const double y = band.clamp_to_band(a(ch, static_cast<int32_t>(index)) + s.ch_offset[ch]);
     if (pen.has_prev) d.line(x - 1, pen.prev, x, y, pen.colour);
@@ -171,8 +174,8 @@ void reference_draw_curves(MainWindow& w) {
 
   // the last sample shown
   const double W = d.scale_width();
-  const int32_t last = last_shown_sample(
-      ViewExtent{static_cast<bool>(s.block_mode), s.block_length, s.block_count, s.sample_count, s.view_start, 0.8 * W});
+  const int32_t last = last_shown_sample(ViewExtent{static_cast<bool>(s.block_mode), s.block_length,
+                                                    s.block_count, s.sample_count, s.view_start, 0.8 * W});
   s.sweep_width = last;
 
   // the surface's width in pixels, and the samples falling on one pixel
@@ -188,7 +191,7 @@ void reference_draw_curves(MainWindow& w) {
   const ShownCurves shown = shown_curves(s);
   bool curves_drawn = !chs.empty();
   if (step > s.env_threshold) {
-    curves_drawn = draw_columns(w, chs, last, step, shown);
+    curves_drawn = draw_columns(w, chs, last, shown);
   } else {
     draw_segments(w, chs, last, shown);
   }

@@ -23,9 +23,9 @@ TEST(CursorClamp, HoldsTheCursorInsideTheDataInOrder) {
   EXPECT_EQ(clamp_cursor_x(86, 100, false, -1, 1800, 0), 80);
   EXPECT_EQ(clamp_cursor_x(110, 150, true, 100, 300, 100), 100);
   EXPECT_EQ(clamp_cursor_x(99.5, 150, true, 100, 300, 100), 99.5);
-  EXPECT_EQ(clamp_cursor_x(70, 100, false, -1, 1800, 1750), 50);
-  // the end of the data wins over the left clamp when the view starts past it
-  EXPECT_EQ(clamp_cursor_x(-3, 100, false, -1, 10, 20), -10);
+  EXPECT_EQ(clamp_cursor_x(70, 100, false, -1, 1800, 1750), 49);
+  // the last sample wins over the left clamp when the view starts past it
+  EXPECT_EQ(clamp_cursor_x(-3, 100, false, -1, 10, 20), -11);
 }
 
 TEST(CursorReadout, TimeTextsCarryTheUnitWithoutABlankOfTheirOwn) {
@@ -112,7 +112,7 @@ TEST_F(Cursor, PressPositionsAreClamped) {
   w->s.view_start = 1750;
   draw_frame(*w);
   press(1, 70);
-  EXPECT_EQ(w->s.cursor_x, 50) << "the end of the data";
+  EXPECT_EQ(w->s.cursor_x, 49) << "the last sample of the data";
 
   load_blocks();
   w->disp->set_scale_width(150);  // zoomed out: the block ends before the screen does
