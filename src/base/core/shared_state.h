@@ -24,6 +24,10 @@ namespace quarvel {
 
 constexpr float kNoLevel = -10000000.0f;  // level_y without a threshold level
 
+// The curves a view shows as the Display menu ticks them: the single curves, the average, both
+// with the average grey, or both with the single curves grey.
+enum class CurveChoice : int16_t { Single, Average, SingleAverage, AverageSingle };
+
 struct SharedState {
   // --- acquisition settings
   float sampling_rate = 10;
@@ -73,6 +77,7 @@ struct SharedState {
   PerChannel<int32_t> ave_colour = PerChannel<int32_t>::filled(kGrey);
   Flag show_single = kTrue;
   Flag show_average = kFalse;
+  CurveChoice curve_choice = CurveChoice::Single;
 
   // frame geometry written by draw_frame, in user units of disp
   float plot_left = 0;

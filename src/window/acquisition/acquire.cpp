@@ -11,8 +11,8 @@
 #include "acquisition/signal_source.h"
 #include "app/main_window.h"
 #include "core/numbers.h"
-#include "core/scope_exit.h"
 #include "display/draw_frame.h"
+#include "modes/shown_controls.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -160,15 +160,15 @@ bool Sweep::flush_when_due() {
 }
 
 // Whatever way the loop is left, an exception included, it is not running any more, its timer is
-// off, STOP is not offered and the surface keeps its picture again.
+// off, the window offers what it offers without a loop and the surface keeps its picture again.
 class LoopEnd {
  public:
   explicit LoopEnd(MainWindow& w) : w_(w) {}
   ~LoopEnd() {
     w_.s.acq_running = kFalse;
     w_.Timer1().set_enabled(false);
-    w_.halt->setEnabled(false);
     w_.disp->set_auto_redraw(true);
+    update_controls(w_);
   }
   LoopEnd(const LoopEnd&) = delete;
   LoopEnd& operator=(const LoopEnd&) = delete;
@@ -185,7 +185,6 @@ QString Sweep::run() {
       if (!new_sweep()) break;
     }
   }
-  if (!s_.block_mode) w_.stim->setEnabled(false);
   if (s_.recording && error_.isEmpty()) flush();
   return error_;
 }
@@ -195,6 +194,10 @@ bool Sweep::start() {
   // kept. The frame is drawn fresh, and the sweep drawn sample by sample onto it.
   s_.stop_request = kFalse;
   s_.sweep_restart = kFalse;
+  // Running from here on: STOP is offered while the first sample is awaited, and a second
+  // Monitor starts no second loop.
+  s_.acq_running = kTrue;
+  update_controls(w_);
   d_.set_auto_redraw(false);
   s_.view_start = 0;
   draw_frame(w_);
@@ -229,9 +232,7 @@ bool Sweep::start() {
       end_of_frame();
     }
   }
-  s_.acq_running = kTrue;
   w_.halt->setFocus();
-  w_.stim->setEnabled(true);
   return go_on && !s_.stop_request;
 }
 
@@ -297,12 +298,7 @@ void monitor_click(MainWindow& w) {
   s.channel_count = s.count_active_channels();
   if (s.channel_count == 0) return;
   w.set_caption("MONITOR MODE");
-  w.halt->setEnabled(true);
-  // A recording does not start inside the monitor loop: STOP first.
-  w.store->setEnabled(false);
-  const ScopeExit record_again([&w] { w.store->setEnabled(true); });
   acquire(w);
-  w.halt->setEnabled(false);
   // A mode command that ended the loop (Block mode) has put its own caption up.
   if (!s.block_mode) w.set_caption("CONTINUOUS MODE");
 }

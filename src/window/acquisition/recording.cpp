@@ -14,12 +14,12 @@
 #include "acquisition/signal_source.h"
 #include "app/main_window.h"
 #include "core/numbers.h"
-#include "core/scope_exit.h"
 #include "core/typed_values.h"
 #include "datafile/bin_format.h"
 #include "display/averaging.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "modes/shown_controls.h"
 
 namespace quarvel {
 
@@ -33,32 +33,6 @@ void report_record_error(MainWindow& w, const QString& reason) {
       kRecordErrorTitle);
 }
 
-// The controls a recording disables in both modes, and enables again when it ends.
-void set_recording_controls(MainWindow& w, bool enabled) {
-  set_menu_enabled(w.mnuFile, enabled);
-  w.mnuQuarvel->setEnabled(enabled);
-  w.mnuBlock->setEnabled(enabled);
-  w.mnuContinuous->setEnabled(enabled);
-  for (QWidget* c : std::initializer_list<QWidget*>{w.file_lng, w.scr_lng, w.sampling_hz, w.store})
-    c->setEnabled(enabled);
-  for (int i = 0; i < 3; ++i) {
-    w.ch_list[static_cast<size_t>(i)]->setEnabled(enabled);
-    w.gain[static_cast<size_t>(i)]->setEnabled(enabled);
-  }
-}
-
-// The controls a continuous recording disables besides.
-void set_continuous_recording_controls(MainWindow& w, bool enabled) {
-  w.monitor->setEnabled(enabled);
-  set_menu_enabled(w.mnuDisplay, enabled);
-  for (QWidget* c : std::initializer_list<QWidget*>{w.mul, w.div, w.nshift, w.pshift}) c->setEnabled(enabled);
-  for (QRadioButton* b : w.ch_select) b->setEnabled(enabled);
-  if (!enabled) {
-    w.accept->setEnabled(false);
-    w.clear_ave->setEnabled(false);
-  }
-}
-
 // Ends a block recording: the file is closed and the controls come back.
 void end_block_recording(MainWindow& w) {
   SharedState& s = w.s;
@@ -66,10 +40,8 @@ void end_block_recording(MainWindow& w) {
   const Status closed = w.recorder.close();
   w.halt->setText("STOP");
   s.recording = kFalse;
-  set_recording_controls(w, true);
   w.ave_count_label->setText(" ave");
   w.ave_count->setText(format(s.ave_n, " ##0"));
-  w.monitor->setEnabled(true);
   w.set_caption("BLOCK MODE    LAST RECORDED FILE: " + s.data_file_name);
   if (was_open && !closed) report_record_error(w, closed.failure().detail);
 }
@@ -100,11 +72,9 @@ QString choose_recording_file(MainWindow& w) {
 // Block recording: the file stays open, STIM makes blocks and Save appends them.
 void start_block_recording(MainWindow& w) {
   SharedState& s = w.s;
-  w.save->setEnabled(true);
   s.saved_count = 0;
   w.ave_count->setText(format(s.saved_count, " ##0"));
   w.ave_count_label->setText("saved");
-  w.halt->setEnabled(true);
   w.halt->setText("CLOSE");
   w.set_caption("BLOCK RECORD MODE  file name: " + s.data_file_name);
   w.stim->setFocus();
@@ -114,16 +84,11 @@ void start_block_recording(MainWindow& w) {
 // after it and the controls come back.
 void run_continuous_recording(MainWindow& w) {
   SharedState& s = w.s;
-  set_continuous_recording_controls(w, false);
   w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
-  w.halt->setEnabled(true);
   QString err = acquire(w);
   const Status closed = w.recorder.close();
   if (err.isEmpty() && !closed) err = closed.failure().detail;
   s.recording = kFalse;
-  w.halt->setEnabled(false);
-  set_recording_controls(w, true);
-  set_continuous_recording_controls(w, true);
   w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
   if (!err.isEmpty()) report_record_error(w, err);
 }
@@ -151,7 +116,7 @@ void store_click(MainWindow& w) {
     return;
   }
   s.recording = kTrue;
-  set_recording_controls(w, false);
+  update_controls(w);
   if (s.block_mode) {
     start_block_recording(w);
   } else {
@@ -170,19 +135,13 @@ void end_recording_after_failure(MainWindow& w) {
     (void)w.recorder.flush(2LL * (s.count_active_channels() + 1));
     (void)w.recorder.close();
     s.recording = kFalse;
-    set_recording_controls(w, true);
-    set_continuous_recording_controls(w, true);
     w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
   }
-  w.halt->setEnabled(false);
-  w.save->setEnabled(false);
 }
 
 void halt_click(MainWindow& w) {
   w.s.stop_request = kTrue;
   if (w.s.block_mode) end_block_recording(w);
-  w.halt->setEnabled(false);
-  w.save->setEnabled(false);
 }
 
 void drug_button_click(MainWindow& w) {
@@ -227,8 +186,6 @@ void stim_click(MainWindow& w) {
   }
   if (s.count_active_channels() == 0) return;
   if (s.block_length < 1) return;  // no block length chosen: there is no block to generate
-  w.stim->setEnabled(false);
-  const ScopeExit stim_again([&w] { w.stim->setEnabled(true); });
   w.set_busy(true);
   generate_block(w);
   s.block_count = 1;
@@ -253,8 +210,6 @@ void save_click(MainWindow& w) {
   w.recorder.append(frames);
   if (const Status st = w.recorder.flush(frames.size()); !st) {
     end_block_recording(w);
-    w.halt->setEnabled(false);
-    w.save->setEnabled(false);
     report_record_error(w, st.failure().detail);
     return;
   }

@@ -9,13 +9,15 @@
 #include "app/main_window.h"
 #include "app/remembered.h"
 #include "display/browse.h"
+#include "modes/shown_controls.h"
 #include "ui/progress_window.h"
 
 namespace quarvel {
 
 QString command_failure_text(const QString& reason, bool recording_ended) {
   QString text = QStringLiteral("The command could not be completed: %1.").arg(reason);
-  if (recording_ended) text += QStringLiteral(" The recording was ended; its file keeps every frame written.");
+  if (recording_ended)
+    text += QStringLiteral(" The recording was ended; its file keeps every frame written.");
   return text;
 }
 
@@ -31,13 +33,16 @@ static void command_failed(MainWindow& w, const QString& reason) {
     s.stop_request = kTrue;
     if (!s.acq_running) end_recording_after_failure(w);
   }
+  update_controls(w);
   w.dialogs().warning(command_failure_text(reason, recording), "Quarvel");
 }
 
 void run_command(MainWindow& w, const std::function<void()>& command) {
   try {
     command();
-    // Whatever moved the view, the scroll bar follows; what the user set is kept.
+    // Whatever the command changed, the window offers what the view offers and the scroll bar
+    // follows the view; what the user set is kept.
+    update_controls(w);
     show_scroll_position(w);
     keep_typed_settings(w);
   } catch (const std::bad_alloc&) {
@@ -54,7 +59,8 @@ std::function<void()> guarded(MainWindow& w, std::function<void()> command) {
 }
 
 void on_click(MainWindow& w, QAbstractButton* button, void (*handler)(MainWindow&)) {
-  QObject::connect(button, &QAbstractButton::clicked, &w, [&w, handler] { run_command(w, [&w, handler] { handler(w); }); });
+  QObject::connect(button, &QAbstractButton::clicked, &w,
+                   [&w, handler] { run_command(w, [&w, handler] { handler(w); }); });
 }
 
 void on_trigger(MainWindow& w, QAction* item, void (*handler)(MainWindow&)) {

@@ -30,13 +30,6 @@
 
 namespace quarvel {
 
-void set_menu_visible(QMenu* m, bool on) {
-  m->menuAction()->setVisible(on);
-}
-void set_menu_enabled(QMenu* m, bool on) {
-  m->menuAction()->setEnabled(on);
-}
-
 namespace {
 
 // Every control is found by its name in the window: object name and accessible description are
@@ -133,40 +126,10 @@ void MainWindow::free_annotation_boxes() {
   }
 }
 
-void MainWindow::hide_acquisition_controls() {
-  controler->hide();
-  for (QWidget* c : std::initializer_list<QWidget*>{monitor,
-                                                    store,
-                                                    halt,
-                                                    save,
-                                                    ch_label,
-                                                    gain_label,
-                                                    drug_button,
-                                                    stim,
-                                                    ave_count,
-                                                    ave_count_label,
-                                                    sampling_label,
-                                                    sampling_hz,
-                                                    hz,
-                                                    scr_lng_label,
-                                                    scr_lng,
-                                                    scr_unit,
-                                                    ms1_label,
-                                                    ms2_label,
-                                                    dly1_label,
-                                                    dly1,
-                                                    stim_num_label,
-                                                    stim_num,
-                                                    interval_label,
-                                                    interval,
-                                                    file_label,
-                                                    file_lng,
-                                                    file_unit})
-    c->hide();
-  for (int i = 0; i < 3; ++i) {
-    ch_list[static_cast<size_t>(i)]->hide();
-    gain[static_cast<size_t>(i)]->hide();
-  }
+QObject* MainWindow::control(const QString& name) {
+  auto it = controls_by_name_.find(name);
+  if (it == controls_by_name_.end()) it = controls_by_name_.insert(name, findChild<QObject*>(name));
+  return it.value();
 }
 
 PlotGeometry MainWindow::channel_geometry(int ch) const {
@@ -355,8 +318,6 @@ void MainWindow::build_menus() {
   separator3->setObjectName("separator3");
   mnuRaw = action(mnuDisplay, "mnuRaw", "Raw curves", true);
   mnuPSD = action(mnuDisplay, "mnuPSD", "PSD", true);
-  for (QAction* a : {mnuS_A, mnuA_S, mnuS, mnuA, mnuOverplot, mnuPSD}) a->setEnabled(false);
-  mnuRaw->setChecked(true);
 
   mnuInvert = action(nullptr, "mnuInvert", "In&vert");
   mnuMarksoff = action(nullptr, "mnuMarksoff", "&Marks off");
@@ -393,7 +354,8 @@ QLayout* MainWindow::results_column() {
   // on a small screen.
   for (QPushButton* b : {PgUp, PgDn, add, del, Clear, newblk}) {
     const QFontMetrics m = b->fontMetrics();
-    b->setMaximumWidth(std::max(m.horizontalAdvance(b->text()), m.horizontalAdvance("MM")) + 2 * m.averageCharWidth() + 12);
+    b->setMaximumWidth(std::max(m.horizontalAdvance(b->text()), m.horizontalAdvance("MM")) +
+                       2 * m.averageCharWidth() + 12);
   }
   bar->addWidget(PgUp);
   bar->addWidget(PgDn);

@@ -4,12 +4,13 @@
 #pragma once
 
 #include <QFile>
+#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <functional>
 
-#include "core/indexed.h"
 #include "app/services.h"
+#include "core/indexed.h"
 #include "core/shared_state.h"
 #include "datafile/recording_writer.h"
 #include "display/plot_geometry.h"
@@ -154,8 +155,9 @@ class MainWindow : public QMainWindow {
   void measure_surface();
   // Empties, disables and hides all twenty annotation boxes.
   void free_annotation_boxes();
-  // Hides the acquisition panel and every acquisition control, as analysis shows the window.
-  void hide_acquisition_controls();
+  // The control, menu item or menu (for a menu's entry on the bar) of that window name; null when
+  // the window has none.
+  QObject* control(const QString& name);
 
   // The plot geometry of channel ch on the surface as it is now, and that channel's vertical scale
   // put in force on the surface (the horizontal part stays).
@@ -190,10 +192,7 @@ class MainWindow : public QMainWindow {
   QLayout* controls_column();
   void fill_acquisition_panel();
   bool busy_ = false;
+  QHash<QString, QObject*> controls_by_name_;
 };
-
-// Shows or hides, enables or disables a menu (its entry on the bar).
-void set_menu_visible(QMenu* m, bool on);
-void set_menu_enabled(QMenu* m, bool on);
 
 }  // namespace quarvel

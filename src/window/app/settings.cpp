@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "app/main_window.h"
-#include "core/numbers.h"
 #include "app/startup.h"
+#include "core/numbers.h"
 #include "core/typed_values.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
@@ -119,8 +119,6 @@ void ch_list_click(MainWindow& w, int i) {
   s.ch_max[ch] = 1000;
   s.range_index[ch] = 4;
   s.ch_offset[ch] = 0;
-  for (QRadioButton* b : w.ch_select) b->setChecked(false);
-  w.ch_select[static_cast<size_t>(i)]->setChecked(true);
   ch_select_click(w, i);
   s.channel_count = s.count_active_channels();
   if (s.channel_count == 0) {
@@ -143,10 +141,7 @@ void gain_click(MainWindow& w, int) {
 }
 
 void show_channel_selected(MainWindow& w, int i) {
-  w.ch_select[static_cast<size_t>(i)]->setChecked(true);
   colour_scale_buttons(w, i + 1);
-  if (!w.s.measure_mode)
-    for (int g = 0; g < 3; ++g) w.Grid1[static_cast<size_t>(g)]->setVisible(g == i);
 }
 
 void ch_select_click(MainWindow& w, int i) {

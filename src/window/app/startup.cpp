@@ -10,6 +10,7 @@
 #include "display/draw_frame.h"
 #include "display/plot_geometry.h"
 #include "measure/results_layout.h"
+#include "modes/shown_controls.h"
 #include "ui/fonts.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
@@ -51,18 +52,6 @@ void colour_scale_buttons(MainWindow& w, int ch) {
   const QColor c = to_qcolor(w.s.scale_colour[ch]);
   const QString sheet = QStringLiteral("background-color: %1; color: black;").arg(c.name());
   for (QPushButton* b : {w.mul, w.div, w.pshift, w.nshift}) b->setStyleSheet(sheet);
-}
-
-// Visibility and enabled states of the analysis view the program starts in.
-static void show_start_controls(MainWindow& w) {
-  w.hide_acquisition_controls();
-  w.halt->setEnabled(false);
-  w.save->setEnabled(false);
-  w.stim->setEnabled(false);
-  w.accept->setEnabled(false);
-  w.clear_ave->setEnabled(false);
-  w.mnuContinuous->setVisible(false);
-  w.mnuQuarvel->setVisible(false);
 }
 
 static void prepare_grid(ResultsGrid& g) {
@@ -125,20 +114,18 @@ void form_initialize(MainWindow& w) {
   // One channel counted, channel 1 selected.
   s.channel_count = 1;
   s.current_ch = 1;
-  w.ch_select[static_cast<size_t>(s.current_ch - 1)]->setChecked(true);
   // The rate and screen-length boxes show the values in force, so Monitor has a valid rate.
   w.sampling_hz->setEditText(format_general(s.sampling_rate));
   w.scr_lng->setEditText(format_general(s.scr_length));
-  show_start_controls(w);
   colour_scale_buttons(w, s.current_ch);
   // The results grids.
   for (int i = 0; i < 3; ++i) {
     prepare_grid(*w.Grid1[static_cast<size_t>(i)]);
-    w.Grid1[static_cast<size_t>(i)]->setVisible(i == s.current_ch - 1);
     s.grid_row[i + 1] = s.block_row[i + 1] = s.store_row[i + 1] = s.grid_col[i + 1] = 1;
   }
-  // The empty frame.
+  // The empty frame, and the controls of the analysis view the program starts in.
   draw_frame(w);
+  update_controls(w);
 }
 
 }  // namespace quarvel

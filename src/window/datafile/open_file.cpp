@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "app/main_window.h"
-#include "core/numbers.h"
 #include "app/settings.h"
+#include "core/numbers.h"
 #include "datafile/bin_reader.h"
 #include "datafile/edf_reader.h"
 #include "datafile/file_names.h"
@@ -25,6 +25,7 @@
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "display/views.h"
+#include "modes/shown_controls.h"
 #include "ui/progress_window.h"
 #include "ui/surface.h"
 
@@ -51,7 +52,8 @@ QString edf_failure_reason(const DataFileFailure& failure) {
     case DataFileError::BadChannelCount:
       return QStringLiteral("It holds more than three signals, or none; from one to three can be opened.");
     case DataFileError::MixedSampleRates:
-      return QStringLiteral("Its signals are sampled at different rates; only signals of one rate can be opened.");
+      return QStringLiteral(
+          "Its signals are sampled at different rates; only signals of one rate can be opened.");
     case DataFileError::BadSampleInterval:
       return QStringLiteral("Its header gives the signals no sampling rate.");
     case DataFileError::TooLarge:
@@ -90,7 +92,6 @@ void end_progress(MainWindow& w) {
   w.Scroll->set_value(100);
   w.Scroll->hide();
 }
-
 
 std::optional<LoadedFile> read_bin_file(MainWindow& w) {
   const ChannelCountQuestion ask = [&w] {
@@ -155,8 +156,8 @@ std::optional<LoadedFile> read_prn_file(MainWindow& w) {
 std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QString& reason) {
   const EdfChannelQuestion ask = [&w](int signal_count) {
     w.set_busy(false);
-    const QString answer =
-        w.dialogs().input_box("Number of recorded channels:", "Channel number", QString::number(signal_count));
+    const QString answer = w.dialogs().input_box("Number of recorded channels:", "Channel number",
+                                                 QString::number(signal_count));
     w.set_busy(true);
     return answer;
   };
@@ -201,11 +202,11 @@ std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, Dat
 // two that holds the whole recording.
 void set_continuous_view(MainWindow& w) {
   SharedState& s = w.s;
-  continuous_view_controls(w);
+  show_single_curves(s);
+  w.mnuBlock->setText("Block mode");
   s.block_length = -1;
   s.block_count = -1;
   w.SA_label->setText("single");
-  w.newblk->setEnabled(true);
   s.view_start = 0;
   double d = round_even(static_cast<double>(s.sample_interval) * s.sample_count);
   if (d < 2) {
@@ -240,7 +241,8 @@ void set_block_view(MainWindow& w, bool was_loaded) {
   s.blk_scr_factor = s.scr_factor;
   s.unit_text[1] = s.unit_text[0];
   start_block_view(w, s.block_length);
-  block_view_controls(w);
+  show_single_curves(s);
+  w.mnuBlock->setText("Block length");
   w.SA_label->setText("single");
   w.set_caption(block_mode_caption(s, was_loaded));
 }
@@ -257,10 +259,8 @@ void clear_for_new_file(MainWindow& w) {
     s.ch_offset[ch] = 0;
     s.shift_steps[ch] = 0;
   }
-  if (w.mnuOverplot->isChecked()) {
-    w.mnuOverplot->setChecked(false);
-    s.overplot_on = kFalse;
-    w.mnuS->setChecked(true);
+  if (s.overplot_on) {
+    show_single_curves(s);
     w.SA_label->setText(" sngl");
   }
   w.free_annotation_boxes();
@@ -309,11 +309,11 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
     if (f.prn) {
       w.set_caption("CONTINUOUS MODE    " + s.data_file_name);
     } else {
-      w.set_caption(was_loaded ? "CONTINUOUS MODE       " + s.data_file_name : QStringLiteral("CONTINUOUS MODE"));
+      w.set_caption(was_loaded ? "CONTINUOUS MODE       " + s.data_file_name
+                               : QStringLiteral("CONTINUOUS MODE"));
     }
   }
   show_channel_selected(w, 0);
-  w.mnuInvert->setEnabled(true);
   s.file_loaded = kTrue;
   w.reset_results();
   if (s.block_mode) {
@@ -362,11 +362,13 @@ void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {
   show_channel_selected(w, 0);
   draw_frame(w);
   draw_curves(w);
+  update_controls(w);
 }
 
 void mnuOpen_click(MainWindow& w) {
   FileDialogRequest req;
-  req.filter = "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF and BDF files (*.edf *.bdf)|*.edf;*.bdf";
+  req.filter =
+      "Quarvel files (*.bin)|*.bin|Labtech files (*.prn)|*.prn|EDF and BDF files (*.edf *.bdf)|*.edf;*.bdf";
   req.filter_index = 1;
   req.title = "Open data file";
   req.initial_dir = w.services.data_dir;  // recordings are where the open dialog starts

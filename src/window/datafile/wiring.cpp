@@ -13,9 +13,6 @@ namespace quarvel {
 void wire_datafile(MainWindow& w) {
   on_trigger(w, w.mnuOpen, mnuOpen_click);
   on_trigger(w, w.mnuExportEdf, mnuExportEdf_click);
-  // Only a loaded file can be exported.
-  QObject::connect(w.mnuFile, &QMenu::aboutToShow, &w,
-                   [&w] { w.mnuExportEdf->setEnabled(w.s.file_loaded && !w.s.measure_mode); });
   wire_files_in(w);
 }
 

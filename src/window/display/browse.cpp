@@ -84,7 +84,7 @@ void show_scroll_position(MainWindow& w) {
   const double width = w.disp->scale_width();
   const double on_screen = 0.8 * width;
   const bool shown = s.file_loaded && !s.measure_mode && !s.block_mode && !s.psd_shown &&
-                     !w.mnuOverplot->isChecked() && (s.sample_count > on_screen || s.view_start > 0);
+                     !static_cast<bool>(w.s.overplot_on) && (s.sample_count > on_screen || s.view_start > 0);
   if (!shown) {
     bar->hide();
     return;

@@ -1,6 +1,5 @@
 #include "display/display_modes.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,7 +40,8 @@ void channel_colours(PerChannel<int32_t>& c) {
 }
 
 // Which curves a display mode draws and how they are coloured.
-struct CurveChoice {
+struct CurveMode {
+  CurveChoice choice;
   const char* label;
   bool single;
   bool average;
@@ -49,16 +49,15 @@ struct CurveChoice {
   std::optional<bool> grey_average;  // none: the average keeps its colours
 };
 
-void choose_curves(MainWindow& w, QAction* item, const CurveChoice& c) {
+void choose_curves(MainWindow& w, const CurveMode& c) {
   SharedState& s = w.s;
-  if (w.mnuOverplot->isChecked()) {
+  if (s.overplot_on) {
     // Leaving the overplot form: the status line speaks of the first block again.
-    w.mnuOverplot->setChecked(false);
     s.overplot_on = kFalse;
     s.cur_block = 1;
     write_block_status(w);
   }
-  for (QAction* a : {w.mnuS, w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(a == item);
+  s.curve_choice = c.choice;
   w.SA_label->setText(QString::fromLatin1(c.label));
   s.show_single = Flag(c.single);
   s.show_average = Flag(c.average);
@@ -93,46 +92,52 @@ int16_t negated(int16_t v) {
 }  // namespace
 
 void mnuS_click(MainWindow& w) {
-  choose_curves(w, w.mnuS, {"single", true, false, false, std::nullopt});
+  choose_curves(w, {CurveChoice::Single, "single", true, false, false, std::nullopt});
 }
 
 void mnuA_click(MainWindow& w) {
-  choose_curves(w, w.mnuA, {" ave", false, true, false, false});
+  choose_curves(w, {CurveChoice::Average, " ave", false, true, false, false});
 }
 
 void mnuS_A_click(MainWindow& w) {
-  choose_curves(w, w.mnuS_A, {"sng/ave", true, true, false, true});
+  choose_curves(w, {CurveChoice::SingleAverage, "sng/ave", true, true, false, true});
 }
 
 void mnuA_S_click(MainWindow& w) {
-  choose_curves(w, w.mnuA_S, {"ave/sng", true, true, true, false});
+  choose_curves(w, {CurveChoice::AverageSingle, "ave/sng", true, true, true, false});
 }
 
 void mnuOverplot_click(MainWindow& w) {
   SharedState& s = w.s;
   if (!s.measure_mode && !s.file_loaded) return;
-  if (!w.mnuOverplot->isChecked()) {
-    for (QAction* a : {w.mnuS, w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(false);
+  // The overplot of blocks: only where there are blocks to lay over each other.
+  if (!s.block_mode || s.block_count < 1 || s.block_length < 1) return;
+  // The displacements proposed: the last ones while overplotting, else the defaults.
+  const bool entering = !s.overplot_on;
+  PerChannel<float> first_disp = entering ? PerChannel<float>::filled(kDefaultDisplacement) : s.first_disp;
+  PerChannel<float> further_disp =
+      entering ? PerChannel<float>::filled(kDefaultDisplacement) : s.further_disp;
+  const int ch = s.current_ch;
+  const QString first =
+      w.dialogs().input_box(kFirstPrompt, "First displacement", format_general(first_disp[ch]));
+  // Cancelled: the view stays as it was.
+  if (first.isEmpty()) return;
+  if (const auto v = displacement_from_text(first)) first_disp.fill(*v);
+
+  const QString further =
+      w.dialogs().input_box(kFurtherPrompt, "Further displacement", format_general(further_disp[ch]));
+  if (further.isEmpty()) {
+    further_disp.fill(kDefaultDisplacement);
+  } else if (const auto v = displacement_from_text(further)) {
+    further_disp.fill(*v);
+  }
+  s.first_disp = first_disp;
+  s.further_disp = further_disp;
+  if (entering) {
     w.SA_label->setText(" over");
-    w.mnuOverplot->setChecked(true);
     s.show_average = kFalse;
     s.show_single = kTrue;
     channel_colours(s.ch_colour);
-    s.first_disp.fill(kDefaultDisplacement);
-    s.further_disp.fill(kDefaultDisplacement);
-  }
-  const int ch = s.current_ch;
-  const QString first =
-      w.dialogs().input_box(kFirstPrompt, "First displacement", format_general(s.first_disp[ch]));
-  if (first.isEmpty()) return;
-  if (const auto v = displacement_from_text(first)) s.first_disp.fill(*v);
-
-  const QString further =
-      w.dialogs().input_box(kFurtherPrompt, "Further displacement", format_general(s.further_disp[ch]));
-  if (further.isEmpty()) {
-    s.further_disp.fill(kDefaultDisplacement);
-  } else if (const auto v = displacement_from_text(further)) {
-    s.further_disp.fill(*v);
   }
   s.overplot_on = kTrue;
   redraw(w);
@@ -172,12 +177,12 @@ void mnuInvert_click(MainWindow& w) {
     return;
   }
   // Inverting discards the readings (below), except in the overplot form.
-  if (!w.mnuOverplot->isChecked() && !w.readings_may_go()) return;
+  if (!s.overplot_on && !w.readings_may_go()) return;
   if (s.file_loaded && !s.psd_shown) {
     negate(s.raw_data, s.current_ch, s.sample_count);
     negate(s.work_data, s.current_ch, s.sample_count);
   }
-  if (w.mnuOverplot->isChecked()) {
+  if (s.overplot_on) {
     redraw(w);
     return;
   }

@@ -26,7 +26,7 @@ PlotGeometry use_channel(MainWindow& w, int ch) {
 // while the overplot picture is on.
 std::vector<int> drawn_channels(MainWindow& w) {
   std::vector<int> chs;
-  const bool overplot = w.mnuOverplot->isChecked();
+  const bool overplot = static_cast<bool>(w.s.overplot_on);
   for (int ch = 1; ch <= 3; ++ch) {
     if (w.s.ch_source[ch] > 0 && (!overplot || ch == w.s.current_ch)) chs.push_back(ch);
   }
@@ -326,7 +326,7 @@ void redraw(MainWindow& w) {
 }
 
 void show_picture(MainWindow& w) {
-  if (w.mnuOverplot->isChecked()) {
+  if (static_cast<bool>(w.s.overplot_on)) {
     redraw(w);
   } else {
     draw_frame(w);

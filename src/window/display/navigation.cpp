@@ -18,7 +18,7 @@ namespace quarvel {
 namespace {
 
 bool overplot(const MainWindow& w) {
-  return w.mnuOverplot->isChecked();
+  return static_cast<bool>(w.s.overplot_on);
 }
 
 TimeScale time_scale(const MainWindow& w) {
@@ -113,7 +113,8 @@ void move_to(MainWindow& w, const std::optional<BlockView>& v) {
 void change_time_scale(MainWindow& w, bool expand, std::optional<double> anchor_x) {
   SharedState& s = w.s;
   const TimeScale before = time_scale(w);
-  const TimeScale after = expand ? expand_scale(before, s.sample_interval) : compress_scale(before, s.sample_interval);
+  const TimeScale after =
+      expand ? expand_scale(before, s.sample_interval) : compress_scale(before, s.sample_interval);
   set_time_scale(w, after);
   if (anchor_x && s.file_loaded && !s.block_mode && !overplot(w))
     s.view_start = anchored_start(s.view_start, *anchor_x, before.width, after.width, s.sample_count);

@@ -85,7 +85,7 @@ void auto_peak_scan(MainWindow& w) {
 
 void mnuPeaks_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (w.mnuOverplot->isChecked() || s.sel_x1 == -1 || s.sel_x2 == -1) return;
+  if (static_cast<bool>(w.s.overplot_on) || s.sel_x1 == -1 || s.sel_x2 == -1) return;
   if (s.peak_mode) {
     drop_level(w);
     s.peak_mode = kFalse;

@@ -28,8 +28,9 @@ void invert_cursor_line(MainWindow& w, double x) {
 }
 
 ReadoutSource readout_source(const MainWindow& w) {
-  return quarvel::readout_source(w.s, w.mnuOverplot->isChecked(),
-                                 w.mnuS->isChecked() || w.mnuS_A->isChecked());
+  const CurveChoice c = w.s.curve_choice;
+  return quarvel::readout_source(w.s, static_cast<bool>(w.s.overplot_on),
+                                 c == CurveChoice::Single || c == CurveChoice::SingleAverage);
 }
 
 // Hides the readout label and gives it the reading of a cursor at x, sized to its text.

@@ -92,8 +92,9 @@ static void add_block_view(MainWindow& w, int ch, TableCounters c) {
   const ResultRec* previous = later ? &s.results.at(c.store_row - 1, ch) : nullptr;
   // A reading is the value the readout showed: of the average in an average view.
   const ReadoutSource source = readout_source(w);
-  const float sample = source == ReadoutSource::Average ? reading_at(s, s.cursor_x, source)
-                                                        : sample_at(s.work_data, ch, s.view_start + s.cursor_x);
+  const float sample = source == ReadoutSource::Average
+                           ? reading_at(s, s.cursor_x, source)
+                           : sample_at(s.work_data, ch, s.view_start + s.cursor_x);
   const ResultRec r = block_reading(c.grid_row - c.block_row, s.cursor_x, s.sample_interval, sample,
                                     s.baseline, s.stim_delay, previous);
   write_cells(g, c.grid_row, 0, block_reading_cells(r, later));
@@ -179,7 +180,7 @@ void finish_pair(MainWindow& w) {
 
 void add_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (w.mnuOverplot->isChecked()) return;
+  if (static_cast<bool>(w.s.overplot_on)) return;
   if (!((s.cursor_x != -1 || s.peak_mode) && ResultsStore::fits(s.store_row[s.current_ch]))) return;
   if (s.peak_mode) {
     auto_peak_scan(w);

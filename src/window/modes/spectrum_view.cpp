@@ -1,8 +1,6 @@
 #include "modes/spectrum_view.h"
 
-#include <QAction>
 #include <QElapsedTimer>
-#include <QPushButton>
 
 #include "app/main_window.h"
 #include "display/draw_curves.h"
@@ -74,7 +72,7 @@ class SpectrumProgressWindow {
 
 void mnuPSD_click(MainWindow& w) {
   SharedState& s = w.s;
-  if (w.mnuPSD->isChecked() || !s.file_loaded) return;
+  if (s.psd_shown || !s.file_loaded) return;
   // The spectrum belongs to the block view of analysis; anywhere else there are no blocks.
   if (s.measure_mode || !s.block_mode) return;
   const QString refusal = spectrum_refusal(s.block_length, s.block_count);
@@ -94,13 +92,7 @@ void mnuPSD_click(MainWindow& w) {
   // The refusal above has already turned away every block the transform cannot take.
   if (!r) return;
 
-  w.mnuRaw->setChecked(false);
-  w.mnuPSD->setChecked(true);
-  w.mnuBlock->setEnabled(false);
-  w.mnuInvert->setEnabled(false);
   // The average is of curves, not of spectra: it stays as it is until the curves come back.
-  w.accept->setEnabled(false);
-  w.clear_ave->setEnabled(false);
   s.psd_shown = kTrue;
 
   s.fft_n = r->fft_n;
@@ -119,7 +111,7 @@ void mnuPSD_click(MainWindow& w) {
   s.scr_length = (1 / s.sample_interval) / 2;
   s.unit_text[0] = "Hz";
   s.view_start = (static_cast<double>(s.cur_block) - 1) * s.block_length;
-  if (w.mnuOverplot->isChecked()) {
+  if (s.overplot_on) {
     redraw(w);
   } else {
     draw_frame(w);

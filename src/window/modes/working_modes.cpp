@@ -10,8 +10,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/remembered.h"
 #include "app/main_window.h"
+#include "app/remembered.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "core/numbers.h"
@@ -21,20 +21,13 @@
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "display/views.h"
+#include "modes/shown_controls.h"
 #include "ui/results_grid.h"
 #include "ui/surface.h"
 
 namespace quarvel {
 
 namespace {
-
-void show(std::initializer_list<QWidget*> controls, bool on) {
-  for (QWidget* c : controls) c->setVisible(on);
-}
-
-void enable(std::initializer_list<QWidget*> controls, bool on) {
-  for (QWidget* c : controls) c->setEnabled(on);
-}
 
 void channel_colours(SharedState& s) {
   for (int ch = 1; ch <= 3; ++ch) s.ch_colour[ch] = channel_colour(ch);
@@ -52,29 +45,12 @@ void enter_block_mode(MainWindow& w) {
   s.cont_scr_length = s.scr_length;
   s.cont_scr_factor = s.scr_factor;
   s.unit_text[2] = s.unit_text[0];
-  w.mnuContinuous->setVisible(true);
   w.mnuBlock->setText("Block length");
-  for (QAction* a : {w.mnuS, w.mnuA_S, w.mnuA, w.mnuS_A}) a->setEnabled(true);
-  w.mnuPeaks->setEnabled(false);
-  w.mnuCopyitem[2]->setEnabled(false);
-  w.newblk->setEnabled(false);
-  w.monitor->hide();
-  enable({w.ave_count_label, w.clear_ave, w.accept, w.ave_count, w.stim, w.dly1, w.dly1_label, w.stim_num,
-          w.stim_num_label, w.interval, w.interval_label, w.ms1_label, w.ms2_label},
-         true);
   if (s.measure_mode) {
-    w.mnuOverplot->setEnabled(false);
-    w.mnuPSD->setEnabled(false);
-    w.save->show();
-    w.save->setEnabled(false);
-    enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, false);
     s.sampling_rate = 1000;
     s.sample_interval = 1.0f / 1000;
     w.sampling_hz->setEditText("1000");
     w.hz->setText("us");
-  } else {
-    w.mnuOverplot->setEnabled(true);
-    w.mnuPSD->setEnabled(true);
   }
 }
 
@@ -97,10 +73,10 @@ std::optional<QString> ask_block_length(MainWindow& w) {
     return std::nullopt;
   }
   if (samples > kMaxBlockLength) {
-    w.dialogs().warning(QStringLiteral("The block length must be at most %1 ms.")
-                            .arg(format_general_double(
-                                std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
-                        "Get length");
+    w.dialogs().warning(
+        QStringLiteral("The block length must be at most %1 ms.")
+            .arg(format_general_double(std::floor(static_cast<double>(kMaxBlockLength) * interval * 1000))),
+        "Get length");
     return std::nullopt;
   }
   return answer;
@@ -134,19 +110,24 @@ void mnuBlock_click(MainWindow& w) {
   if (s.acq_running) s.stop_request = kTrue;
   const std::optional<QString> answer = ask_block_length(w);
   if (!answer) return;
+  // The tables are emptied for the new blocks: readings not saved are asked about first.
+  if (!s.measure_mode && !w.readings_may_go()) return;
   leave_spectrum_view(w);
   if (!s.block_mode) enter_block_mode(w);
   const double seconds = set_block_screen(s, *answer);
   w.scr_lng->setEditText(format(s.scr_length, "#####"));
   w.scr_unit->setText(s.unit_text[0]);
+  const int32_t recorded_samples = s.sample_count;
   start_block_view(w, round_i32(seconds / s.sample_interval));
-  // The incomplete last block is dropped.
-  s.block_count = static_cast<int32_t>(s.sample_count / s.block_length);
+  // Measurement holds the one block its arrays were made for; a loaded recording as many whole
+  // blocks as it has samples for (the incomplete last block is dropped).
+  s.block_count = s.measure_mode ? 1 : static_cast<int32_t>(recorded_samples / s.block_length);
   if (s.measure_mode) w.ave_count->setText(format(s.ave_n, " ###0"));
   w.set_caption(block_mode_caption(s, static_cast<bool>(s.file_loaded)));
   if (s.measure_mode) {
     if (s.acq_running) s.sweep_restart = kTrue;
     draw_frame(w);
+    update_controls(w);
     w.stim->setFocus();
   } else {
     w.status->setText(s.file_loaded ? block_status_line(s) : QString());
@@ -157,11 +138,14 @@ void mnuBlock_click(MainWindow& w) {
 
 void mnuContinuous_click(MainWindow& w) {
   SharedState& s = w.s;
+  // The tables are emptied for the continuous view: readings not saved are asked about first.
+  if (!s.measure_mode && !w.readings_may_go()) return;
   leave_spectrum_view(w);
   s.scr_length = s.cont_scr_length;
   s.scr_factor = s.cont_scr_factor;
   s.unit_text[0] = s.unit_text[2];
-  continuous_view_controls(w);
+  show_single_curves(s);
+  w.mnuBlock->setText("Block mode");
   w.SA_label->setText(" sngl");
   channel_colours(s);
   s.block_mode = kFalse;
@@ -170,26 +154,13 @@ void mnuContinuous_click(MainWindow& w) {
   if (s.measure_mode) {
     s.sampling_rate = 10;
     s.sample_interval = 1.0f / 10;
-    w.sampling_label->show();
     w.sampling_hz->setEditText(format_general(s.sampling_rate));
-    w.sampling_hz->show();
-    w.hz->show();
     w.hz->setText("Hz");
-    enable({w.ave_count, w.ave_count_label, w.dly1, w.dly1_label, w.stim_num, w.stim_num_label, w.interval,
-            w.interval_label, w.ms1_label, w.ms2_label},
-           false);
     w.scr_unit->setText(s.unit_text[0]);
-    w.monitor->show();
-    w.save->hide();
-    enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
     s.ave_n = 0;
     w.ave_count->setText(format(s.ave_n, " ###0"));
     write_scr_lng_text(w);
   } else {
-    w.mnuPeaks->setEnabled(true);
-    w.newblk->setEnabled(true);
-    w.mnuCopyitem[2]->setEnabled(true);
-    w.mnuInvert->setEnabled(true);
     w.reset_results();
   }
   continuous_caption(w);
@@ -204,50 +175,19 @@ namespace {
 // The menus of measurement mode: Quarvel and Block mode offered, the analysis menus hidden, the
 // single curves ticked.
 void measurement_menus(MainWindow& w) {
-  w.mnuMeasure->setVisible(false);
-  w.mnuQuarvel->setVisible(true);
   w.mnuBlock->setText("Block mode");
-  w.mnuBlock->setEnabled(true);
-  for (QAction* a : {w.mnuContinuous, w.mnuOpen, w.mnuSaveResults, w.mnuExportEdf, w.separator1, w.mnuMarksoff,
-                     w.mnuInvert, w.mnuPeaks})
-    a->setVisible(false);
-  for (QMenu* m : {w.mnuCopy, w.mnuText, w.mnuZoom}) set_menu_visible(m, false);
-  w.mnuOverplot->setChecked(false);
-  for (QAction* a : {w.mnuA, w.mnuS_A, w.mnuA_S}) a->setChecked(false);
-  w.mnuS->setChecked(true);
   w.SA_label->setText(" sngl");
-  w.s.overplot_on = kFalse;
   // Single is ticked, so the single curves are what a generated block shows.
-  w.s.show_single = kTrue;
-  w.s.show_average = kFalse;
+  show_single_curves(w.s);
 }
 
-// The acquisition panel with its start-up contents: no input on any channel, gains 1x, the block
-// settings present but off, the results tables away.
-void show_acquisition_panel(MainWindow& w) {
-  SharedState& s = w.s;
-  w.controler->show();
-  show({w.add, w.newblk, w.del, w.PgUp, w.PgDn, w.Clear, w.status}, false);
-  show({w.monitor, w.store, w.halt}, true);
-  enable({w.halt, w.stim}, false);
-  show({w.ch_label, w.gain_label}, true);
-  enable({w.ave_count, w.ave_count_label, w.dly1, w.dly1_label, w.stim_num, w.stim_num_label, w.interval,
-          w.interval_label, w.ms1_label, w.ms2_label},
-         false);
+// The acquisition panel with its start-up contents: no input on any channel, gains 1x.
+void reset_acquisition_panel(MainWindow& w) {
   for (int i = 0; i < 3; ++i) {
     w.ch_list[static_cast<size_t>(i)]->setCurrentIndex(0);
-    w.ch_list[static_cast<size_t>(i)]->show();
-    s.ch_source[i + 1] = 0;
+    w.s.ch_source[i + 1] = 0;
     w.gain[static_cast<size_t>(i)]->setCurrentIndex(0);
-    w.gain[static_cast<size_t>(i)]->show();
-    w.Grid1[static_cast<size_t>(i)]->hide();
   }
-  show({w.drug_button,   w.stim,           w.ave_count, w.ave_count_label, w.dly1_label,
-        w.dly1,          w.stim_num_label, w.stim_num,  w.interval_label,  w.interval,
-        w.file_label,    w.file_lng,       w.file_unit, w.sampling_label,  w.hz,
-        w.scr_lng_label, w.scr_lng,        w.scr_unit,  w.ms1_label,       w.ms2_label},
-       true);
-  enable({w.file_label, w.file_lng, w.file_unit, w.scr_lng_label, w.scr_lng, w.scr_unit}, true);
 }
 
 // The recording settings as measurement starts them: 10 Hz, 8 s screens, 180 s files, one
@@ -271,53 +211,23 @@ void measurement_defaults(MainWindow& w) {
   s.block_length = -1;
   reset_view_settings(s);
   w.sampling_hz->setEditText(format_general(s.sampling_rate));
-  w.sampling_hz->show();
   w.hz->setText("Hz");
   w.scr_lng->setEditText(format_general(s.scr_length));
   w.scr_unit->setText(s.unit_text[0]);
 }
 
-// The menus of analysis mode, continuous: Measure, Open and the analysis menus offered.
-void analysis_menus(MainWindow& w) {
-  w.mnuMeasure->setVisible(true);
-  w.mnuQuarvel->setVisible(false);
-  w.mnuOpen->setVisible(true);
-  w.mnuSaveResults->setVisible(true);
-  w.mnuExportEdf->setVisible(true);
-  w.separator1->setVisible(true);
-  w.mnuBlock->setVisible(true);
-  w.mnuBlock->setText("Block mode");
-  w.mnuContinuous->setVisible(false);
-  w.mnuMarksoff->setVisible(true);
-  set_menu_visible(w.mnuCopy, true);
-  w.mnuCopyitem[2]->setEnabled(true);
-  set_menu_visible(w.mnuText, true);
-  set_menu_visible(w.mnuZoom, true);
-  w.mnuInvert->setVisible(true);
-  w.mnuInvert->setEnabled(true);
-  w.mnuPeaks->setVisible(true);
-  // The continuous analysis view works with auto peaks and block statistics and without the block
-  // average, whatever a block view disabled or enabled before.
-  w.mnuPeaks->setEnabled(true);
-}
-
-// The results side of the window: the tables of the current channel, the paging and reading
-// buttons, the status line.
+// The results side of the window: the tables of the current channel, empty.
 void show_results_side(MainWindow& w) {
-  w.hide_acquisition_controls();
-  show({w.add, w.newblk, w.del}, true);
-  w.newblk->setEnabled(true);
-  enable({w.accept, w.clear_ave}, false);
-  for (int i = 0; i < 3; ++i) w.Grid1[static_cast<size_t>(i)]->setVisible(i + 1 == w.s.current_ch);
   colour_scale_buttons(w, w.s.current_ch);
   w.reset_results();
-  show({w.PgUp, w.PgDn, w.Clear, w.status}, true);
 }
 
 }  // namespace
 
 void mnuMeasure_click(MainWindow& w) {
   SharedState& s = w.s;
+  // Measurement starts the tables afresh: readings not saved are asked about first.
+  if (!w.readings_may_go()) return;
   leave_spectrum_view(w);
   s.file_loaded = kFalse;
   w.free_annotation_boxes();
@@ -325,7 +235,7 @@ void mnuMeasure_click(MainWindow& w) {
   for (int ch = 1; ch <= 3; ++ch) s.ave_colour[ch] = kGrey;
   measurement_menus(w);
   w.set_caption("CONTINUOUS MODE");
-  show_acquisition_panel(w);
+  reset_acquisition_panel(w);
   measurement_defaults(w);
   restore_typed_settings(w);
   w.measure_surface();
@@ -334,21 +244,21 @@ void mnuMeasure_click(MainWindow& w) {
   s.current_ch = 1;
   show_channel_selected(w, 0);
   draw_frame(w);
+  update_controls(w);
   w.monitor->setFocus();
 }
 
 void mnuQuarvel_click(MainWindow& w) {
   SharedState& s = w.s;
+  if (!w.readings_may_go()) return;
   s.stop_request = kTrue;
   leave_spectrum_view(w);
   s.measure_mode = kFalse;
   s.block_mode = kFalse;
   s.block_length = -1;
   s.block_count = -1;
-  s.show_single = kTrue;
-  s.show_average = kFalse;
+  show_single_curves(s);
   s.psd_shown = kFalse;
-  s.overplot_on = kFalse;
   w.SA_label->clear();
   for (int ch = 1; ch <= 3; ++ch) {
     s.scale_colour[ch] = channel_colour(ch);
@@ -358,11 +268,8 @@ void mnuQuarvel_click(MainWindow& w) {
   set_continuous_defaults(w);
   s.ave_n = 0;
   reset_view_settings(s);
-  enable({w.mul, w.div, w.nshift, w.pshift}, true);
-  for (QRadioButton* b : w.ch_select) b->show();
   s.current_ch = 1;
-  w.ch_select[0]->setChecked(true);
-  analysis_menus(w);
+  w.mnuBlock->setText("Block mode");
   show_results_side(w);
   w.set_caption("CONTINUOUS MODE");
   w.status->clear();

@@ -25,13 +25,14 @@ class Browse : public WindowTest {
   void focus_surface() {
     activate();
     QTest::mouseClick(w->status, Qt::LeftButton);
-    for (int i = 0; i < 80 && !w->disp->hasFocus(); ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (int i = 0; i < 80 && !w->disp->hasFocus(); ++i)
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_TRUE(w->disp->hasFocus());
   }
 
   void wheel(int angle, Qt::KeyboardModifiers mods = Qt::NoModifier, QPoint at = QPoint(500, 250)) {
-    QWheelEvent e(QPointF(at), QPointF(w->disp->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton, mods,
-                  Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(at), QPointF(w->disp->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
+                  mods, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w->disp, &e);
     settle();
   }
@@ -61,11 +62,11 @@ TEST_P(KeysOnContinuousFile, MoveTheViewAndKeepTheFocus) {
   EXPECT_EQ(w->view_scroll->value(), static_cast<int>(GetParam().start_after));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, KeysOnContinuousFile,
-                         ::testing::Values(KeyCase{Qt::Key_PageDown, 440, "44.0"}, KeyCase{Qt::Key_PageUp, 360, "36.0"},
-                                           KeyCase{Qt::Key_Home, 0, "0.0"}, KeyCase{Qt::Key_End, 1720, "172.0"},
-                                           KeyCase{Qt::Key_Right, 408, "40.8"},
-                                           KeyCase{Qt::Key_Left, 392, "39.2"}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeysOnContinuousFile,
+    ::testing::Values(KeyCase{Qt::Key_PageDown, 440, "44.0"}, KeyCase{Qt::Key_PageUp, 360, "36.0"},
+                      KeyCase{Qt::Key_Home, 0, "0.0"}, KeyCase{Qt::Key_End, 1720, "172.0"},
+                      KeyCase{Qt::Key_Right, 408, "40.8"}, KeyCase{Qt::Key_Left, 392, "39.2"}));
 
 TEST_F(Browse, KeysAtTheEndsOfAContinuousFileDrawNothing) {
   load_continuous_file(*w, 1800, 0.1f, 8);
@@ -89,7 +90,7 @@ TEST_F(Browse, KeysStepThroughBlocks) {
   const struct {
     Qt::Key key;
     int block;
-  } steps[] = {{Qt::Key_Right, 2}, {Qt::Key_End, 3}, {Qt::Key_Right, 3}, {Qt::Key_PageUp, 2},
+  } steps[] = {{Qt::Key_Right, 2}, {Qt::Key_End, 3},  {Qt::Key_Right, 3},   {Qt::Key_PageUp, 2},
                {Qt::Key_Home, 1},  {Qt::Key_Left, 1}, {Qt::Key_PageDown, 2}};
   for (const auto& st : steps) {
     QTest::keyClick(w->disp, st.key);
@@ -106,7 +107,7 @@ TEST_F(Browse, KeysDoNothingInTheOverplotFormOrWithoutFocus) {
   QTest::mouseClick(w->status, Qt::LeftButton);
   QTest::keyClick(w->status, Qt::Key_PageDown);
   EXPECT_EQ(s().view_start, 400) << "the status line has the focus";
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   focus_surface();
   QTest::keyClick(w->disp, Qt::Key_End);
   EXPECT_EQ(s().view_start, 400);

@@ -89,12 +89,13 @@ TEST_F(DisplayModes, OverplotAsksForDisplacementsAndAModeLeavesIt) {
   EXPECT_TRUE(w->mnuS_A->isChecked());
 }
 
-TEST_F(DisplayModes, OverplotCancelledAtTheFirstBoxStaysTickedWithoutDrawing) {
+TEST_F(DisplayModes, OverplotCancelledAtTheFirstBoxChangesNothing) {
   place_cursor(*w);
   overplot("", "");
-  EXPECT_TRUE(w->mnuOverplot->isChecked());
+  EXPECT_FALSE(w->mnuOverplot->isChecked());
+  EXPECT_TRUE(w->mnuS->isChecked());
   EXPECT_EQ(s().overplot_on, kFalse);
-  EXPECT_EQ(s().first_disp[1], 10);
+  EXPECT_EQ(s().first_disp[1], 0) << "the displacements stay as they were";
   EXPECT_FALSE(redrawn(*w));
 
   s().file_loaded = kFalse;  // without data nothing is asked (the scripted dialogs are strict)
@@ -200,10 +201,6 @@ TEST_F(DisplayModes, InvertInMeasurementModeLeavesTheData) {
 TEST_F(DisplayModes, RawCurvesBringBackTheKeptBlockView) {
   // The state the spectrum leaves: 64 bins per block, the work data replaced, shifted down.
   s().psd_shown = kTrue;
-  w->mnuPSD->setChecked(true);
-  w->mnuRaw->setChecked(false);
-  w->mnuBlock->setEnabled(false);
-  w->mnuInvert->setEnabled(false);
   s().saved_ch_max = {300, 400, 0};
   s().ch_max = {5, 5, 5};
   s().shift_steps.fill(-2);

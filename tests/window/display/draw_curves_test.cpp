@@ -199,13 +199,13 @@ TEST_F(DrawCurves, ChannelsWithAnInputAndOnlyTheCurrentOneUnderOverplot) {
   EXPECT_EQ(at(500, -600), Qt::cyan);
 
   w->s.current_ch = 2;
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   draw();
   EXPECT_EQ(at(500, 600), kBack);
   EXPECT_EQ(at(500, 0), Qt::yellow);
   EXPECT_EQ(at(500, -600), kBack);
 
-  w->mnuOverplot->setChecked(false);
+  w->s.overplot_on = kFalse;
   w->s.ch_source[2] = 0;  // "none"
   draw();
   EXPECT_EQ(at(500, 600), Qt::white);
@@ -390,7 +390,7 @@ TEST_F(DrawCurves, RedrawOverplotsTheBlocksMovedDown) {
   s.further_disp[1] = 10;
   s.shift_steps[1] = 1;
   s.view_start = 100;
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   redraw(*w);
   // the axis runs from +1000 to -1000 (height 2000): 10 % below its top is 800, 20 % is 600
   EXPECT_EQ(at(50, 800), Qt::white) << "block 1's zero line";

@@ -9,6 +9,7 @@
 
 #include "display/navigation.h"
 #include "loaded_views.h"
+#include "modes/shown_controls.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
@@ -47,7 +48,7 @@ TEST_F(Navigation, BlocksPageWithinTheFile) {
   EXPECT_EQ(s().cur_block, 1);
   EXPECT_FALSE(redrawn(*w));
 
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   w->PgDn->click();
   EXPECT_EQ(s().cur_block, 1) << "no paging in the overplot form";
 }
@@ -152,7 +153,7 @@ TEST_F(Navigation, ShiftsMoveTheCurveOrTheFirstOverplotBlock) {
   w->nshift->click();
   EXPECT_EQ(s().shift_steps[2], -1);
 
-  w->mnuOverplot->setChecked(true);
+  s().overplot_on = kTrue;
   s().first_disp[2] = 1;
   w->pshift->click();
   w->pshift->click();
@@ -166,13 +167,11 @@ TEST_F(Navigation, ScaleAndShiftDuringAcquisition) {
   s().measure_mode = kTrue;
   s().acq_running = kTrue;
   s().recording = kTrue;
-  for (QPushButton* b : {w->mul, w->div, w->pshift, w->nshift}) {
-    place_cursor(*w);
-    b->click();
-    EXPECT_TRUE(redrawn(*w)) << "recording: the loop plots on the new frame";
-    EXPECT_EQ(s().sweep_restart, kFalse);
-  }
+  update_controls(*w);
+  for (QPushButton* b : {w->mul, w->div, w->pshift, w->nshift})
+    EXPECT_FALSE(b->isEnabled()) << "a continuous recording keeps its scales";
   s().recording = kFalse;
+  update_controls(*w);
   const float max1 = s().ch_max[1];
   for (QPushButton* b : {w->mul, w->pshift, w->nshift, w->div}) {
     place_cursor(*w);

@@ -142,18 +142,16 @@ TEST_F(Cursor, ReadoutInTheBlockAverageAndOverplotViews) {
   press(1, 25);
   EXPECT_EQ(w->Label1->text(), "250.00ms, 1060.0") << "sample 25 of the second block";
   // the average view reads the average; at the end of the block its last sample
-  w->mnuS->setChecked(false);
-  w->mnuA->setChecked(true);
+  w->s.curve_choice = CurveChoice::Average;
   press(1, 25);
   EXPECT_EQ(w->Label1->text(), "250.00ms, 12.5");
   press(1, 100);
   EXPECT_EQ(w->Label1->text(), "1000.00ms, 49.5");
-  w->mnuA->setChecked(false);
-  w->mnuS_A->setChecked(true);
+  w->s.curve_choice = CurveChoice::SingleAverage;
   press(1, 25);
   EXPECT_EQ(w->Label1->text(), "250.00ms, 1060.0") << "single/average reads the single curve";
   // overplot shows the time alone
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   w->s.scr_length = 1;
   w->s.scr_factor = 1;
   w->s.unit_text[0] = " s";
@@ -226,7 +224,7 @@ TEST_F(Cursor, EveryPressReappliesTheScaleOfTheCurrentChannel) {
   w->s.ch_max = {1000, 100, 1000};
   w->s.current_ch = 2;
   const QImage frame = fresh_frame();  // channel 2: R = 200
-  w->use_channel_scale(1);            // as plotting channel 1 last would leave it
+  w->use_channel_scale(1);             // as plotting channel 1 last would leave it
   press(1, 40);
   EXPECT_DOUBLE_EQ(w->disp->scale_height(), -250);
   EXPECT_DOUBLE_EQ(w->disp->scale_top(), 200 * 0.475 / 0.8);

@@ -161,10 +161,10 @@ TEST_F(Peaks, TheMenuItemSwitchesTheModeOnlyWithASelection) {
   EXPECT_FALSE(w->s.peak_mode) << "one edge is no selection";
   press(2, 60);
   const QImage selected = picture();
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   w->mnuPeaks->trigger();
   EXPECT_FALSE(w->s.peak_mode) << "not in the overplot view";
-  w->mnuOverplot->setChecked(false);
+  w->s.overplot_on = kFalse;
 
   w->mnuPeaks->trigger();
   EXPECT_TRUE(w->s.peak_mode);

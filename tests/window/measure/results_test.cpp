@@ -235,7 +235,7 @@ TEST_F(Results, AddNeedsACursorAndNoOverplot) {
   w->add->click();  // no cursor: no question, nothing recorded
   EXPECT_EQ(counters(), (TableCounters{}));
   press(1, 25);
-  w->mnuOverplot->setChecked(true);
+  w->s.overplot_on = kTrue;
   w->add->click();
   EXPECT_EQ(counters(), (TableCounters{}));
 }

@@ -240,8 +240,6 @@ TEST_F(Modes, ContinuousLeavesTheSpectrumFirst) {
   s.raw_data(1, 5) = 42;
   s.work_data.redim(3, 400);
   enter_block("200");
-  w->mnuPSD->setChecked(true);
-  w->mnuRaw->setChecked(false);
   s.psd_shown = kTrue;
   s.saved_ch_max = {11, 22, 33};
   s.shift_steps = {-2, -2, -2};
