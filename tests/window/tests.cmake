@@ -46,6 +46,7 @@ quarvel_test(tests_measure
 quarvel_test(tests_modes
   window/modes/working_modes_test.cpp
   window/modes/view_transitions_test.cpp
+  window/modes/view_states_test.cpp
   window/modes/spectrum_copy_test.cpp
   window/modes/picture_file_test.cpp
 )
