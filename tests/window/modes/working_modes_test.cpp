@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/settings.h"
 #include "modes/working_modes.h"
@@ -141,6 +142,20 @@ TEST_F(Modes, BlockMeasurementRunsAtOneKilohertz) {
   EXPECT_TRUE(w->stim->isEnabled());
   EXPECT_FALSE(w->scr_lng->isEnabled());
   EXPECT_FALSE(w->mnuOverplot->isEnabled());
+}
+
+// The block of block measurement is there from the start: the scale buttons and the display
+// modes draw it before the first STIM.
+TEST_F(Modes, BlockMeasurementDrawsItsBlockBeforeTheFirstStimulus) {
+  w->mnuMeasure->trigger();
+  choose_item(w->ch_list[0], 1);
+  enter_block("500");
+  EXPECT_EQ(w->s.block_count, 1);
+  for (QPushButton* b : {w->mul, w->div}) {
+    QTest::mouseClick(b, Qt::LeftButton);
+    const PixelMap m = w->disp->pixel_map();
+    EXPECT_EQ(w->disp->pixel(m.pixel_x(250), m.pixel_y(0)), QColor(Qt::white)) << "the block's zero line";
+  }
 }
 
 TEST_F(Modes, EachViewKeepsItsLength) {
