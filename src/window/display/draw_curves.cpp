@@ -15,6 +15,14 @@ namespace quarvel {
 
 namespace {
 
+// The colour of channel ch's single curve. The spectra stand in for the single curves, but take the
+// colour the display mode gives the channel: in Average/Single that is the average's, the single
+// curves being greyed.
+int32_t single_colour(const SharedState& s, int ch) {
+  if (s.psd_shown && s.curve_choice == CurveChoice::AverageSingle) return s.ave_colour[ch];
+  return s.ch_colour[ch];
+}
+
 // Switches the surface to the vertical scale of channel ch; the geometry gives its band.
 PlotGeometry use_channel(MainWindow& w, int ch) {
   const PlotGeometry g = w.channel_geometry(ch);
@@ -98,7 +106,7 @@ bool draw_columns(MainWindow& w, const std::vector<int>& chs, int32_t last, Show
       const int ch = chs[k];
       const float offset = s.ch_offset[ch];
       if (shown.average) column(k, xs[j], average[k][j], offset, s.ave_colour[ch]);
-      if (shown.single) column(k, xs[j], single[k][j], offset, s.ch_colour[ch]);
+      if (shown.single) column(k, xs[j], single[k][j], offset, single_colour(s, ch));
     }
   }
   d.columns(cols);
@@ -160,7 +168,7 @@ void draw_segments(MainWindow& w, const std::vector<int>& chs, int32_t last, Sho
     const PlotGeometry band = w.channel_geometry(ch);
     const PixelMap map = band_map(d, band);
     if (shown.average) curves.emplace_back(s.ave_data, ch, s.ave_colour[ch], map, band);
-    if (shown.single) curves.emplace_back(s.work_data, ch, s.ch_colour[ch], map, band);
+    if (shown.single) curves.emplace_back(s.work_data, ch, single_colour(s, ch), map, band);
   }
   d.lines(segments_in_order(curves, s, last));
   if (!chs.empty()) use_channel(w, chs.back());

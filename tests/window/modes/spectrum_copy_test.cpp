@@ -178,6 +178,31 @@ TEST_F(SpectrumView, ShowsTheSpectrumOfTheShownBlockOnAFrequencyAxis) {
   EXPECT_FALSE(w->mnuPSD->isChecked());
 }
 
+// Spectra take their channel's colour in every display mode, Average/Single included, where the
+// single curves they stand in for are grey.
+TEST_F(SpectrumView, SpectraKeepTheirChannelsColours) {
+  load();
+  for (QAction* mode : {w->mnuS, w->mnuA_S, w->mnuS_A}) {
+    mode->trigger();
+    w->mnuPSD->trigger();
+    ASSERT_EQ(s().psd_shown, kTrue);
+    int grey = 0, white = 0, yellow = 0;
+    const QImage picture = w->disp->image();
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        const QColor c = picture.pixelColor(x, y);
+        grey += c == QColor(150, 150, 150);
+        white += c == QColor(Qt::white);
+        yellow += c == QColor(Qt::yellow);
+      }
+    }
+    EXPECT_EQ(grey, 0) << mode->text().toStdString();
+    EXPECT_GT(yellow, 0) << mode->text().toStdString();
+    EXPECT_GT(white, 0) << mode->text().toStdString();
+    w->mnuRaw->trigger();
+  }
+}
+
 TEST_F(SpectrumView, RefusesBlocksTheTransformCannotTake) {
   load_block_file(*w, 8, 5, 0.01f);
   dialogs->expect_warning_starting("The spectrum needs blocks of 10 to 8192 samples");
