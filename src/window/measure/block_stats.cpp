@@ -1,7 +1,7 @@
 #include "measure/block_stats.h"
 
-#include "core/colour.h"
 #include "app/main_window.h"
+#include "core/colour.h"
 #include "measure/block_summary.h"
 #include "measure/results_rows.h"
 #include "ui/results_grid.h"
@@ -51,14 +51,16 @@ void newblk_click(MainWindow& w) {
   TableCounters c = before;
   if (c.grid_col != 1) return;
   if (c.grid_row > c.block_row + 2) {
+    // The statistics rows are new in the table: they are asked about until saved.
     block_stats(w);
+    if (counters_of(s, ch) != before) s.readings_unsaved[ch] = kTrue;
   } else if (c.grid_row == c.block_row + 2) {
-    // One reading: a blank grid row closes the block; the store has no counterpart of it.
+    // One reading: a blank grid row closes the block; the store has no counterpart of it, and
+    // nothing new is there to lose.
     c.grid_row = static_cast<int16_t>(c.grid_row + 1);
     c.block_row = c.grid_row;
     set_counters(s, ch, c);
   }
-  if (counters_of(s, ch) != before) s.readings_unsaved[ch] = kTrue;
 }
 
 }  // namespace quarvel

@@ -1,7 +1,7 @@
 // File > Save results...: the results tables of every channel into one tab-separated text file
 // (measure/results_text.h), and the question asked before readings that were not saved are
-// discarded. A table's readings count as not saved once Add, the peak scan or Newblk wrote to it
-// since it was last saved, copied whole to the clipboard or reset.
+// discarded. A table's readings count as not saved once Add, the peak scan or Newblk's statistics
+// wrote to it since it was last saved or reset.
 #pragma once
 
 namespace quarvel {

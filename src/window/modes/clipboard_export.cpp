@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-#include "core/colour.h"
 #include "app/main_window.h"
+#include "core/colour.h"
 #include "display/draw_curves.h"
 #include "modes/export_text.h"
 #include "ui/surface.h"
@@ -81,8 +81,8 @@ void mnuCopyitem_Click(MainWindow& w, int index) {
     case 4:
       copy_text(w, whole_table_text(s.results, ch, s.store_row[ch],
                                     index == 3 ? TableLayout::Word : TableLayout::Excel));
-      // The channel's whole table is on the clipboard: its readings are no longer lost unasked.
-      w.s.readings_unsaved[ch] = kFalse;
+      // A copy is not a save: the clipboard is emptied at Exit and overwritten by the next copy,
+      // so the readings are still asked about.
       break;
     case 5:
       copy_curve_points(w);

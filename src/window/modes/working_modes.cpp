@@ -229,6 +229,7 @@ void mnuMeasure_click(MainWindow& w) {
   // Measurement starts the tables afresh: readings not saved are asked about first.
   if (!w.readings_may_go()) return;
   leave_spectrum_view(w);
+  w.reset_results();
   s.file_loaded = kFalse;
   w.free_annotation_boxes();
   channel_colours(s);

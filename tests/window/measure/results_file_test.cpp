@@ -25,8 +25,8 @@ using quarvel::testing::WindowTest;
 
 namespace {
 
-const QString kUnsaved =
-    QStringLiteral("The results tables hold readings that have not been saved. Do you want to save them first?");
+const QString kUnsaved = QStringLiteral(
+    "The results tables hold readings that have not been saved. Do you want to save them first?");
 
 QByteArray file_bytes(const QString& path) {
   QFile f(path);
@@ -92,26 +92,27 @@ TEST_F(ResultsFile, HoldsEveryTableAsTheGridsShowIt) {
   // Pixel columns 150, 300 and 500 fall on samples 51, 351 and 751 (0.02 s a pixel); the header
   // cells keep the grid's padding.
   const QByteArray header = " \t     x1\t     y1\t     x2\t     y2\t  ampl.\t   tone\t period\r\n";
-  const QByteArray expected = "\xEF\xBB\xBF"
-                              "Channel 1\r\n" +
-                              header +
-                              "Ruhe \xC2\xB5V\r\n"
-                              "1\t0.51\t105.00\t3.51\t135.00\t30.00\t120.00\r\n"
-                              "2\t7.51\t175.00\r\n"
-                              "\r\n"
-                              "Channel 2\r\n" +
-                              header +
-                              "b\r\n"
-                              "1\t2.51\t225.00\r\n"
-                              "\r\n"
-                              "Channel 3\r\n" +
-                              header;
+  const QByteArray expected =
+      "\xEF\xBB\xBF"
+      "Channel 1\r\n" +
+      header +
+      "Ruhe \xC2\xB5V\r\n"
+      "1\t0.51\t105.00\t3.51\t135.00\t30.00\t120.00\r\n"
+      "2\t7.51\t175.00\r\n"
+      "\r\n"
+      "Channel 2\r\n" +
+      header +
+      "b\r\n"
+      "1\t2.51\t225.00\r\n"
+      "\r\n"
+      "Channel 3\r\n" +
+      header;
   EXPECT_EQ(file_bytes(path).toStdString(), expected.toStdString());
 }
 
 // --- the question before readings go
 
-enum class Command { Open, Invert, Exit, CloseWindow };
+enum class Command { Open, Invert, Exit, CloseWindow, BlockMode, Measure };
 
 struct PromptCase {
   Command command;
@@ -119,9 +120,10 @@ struct PromptCase {
 };
 
 std::string case_name(const ::testing::TestParamInfo<PromptCase>& info) {
-  const char* commands[] = {"Open", "Invert", "Exit", "CloseWindow"};
+  const char* commands[] = {"Open", "Invert", "Exit", "CloseWindow", "BlockMode", "Measure"};
   const char* answers[] = {"Save", "Discard", "Cancel"};
-  return std::string(commands[static_cast<int>(info.param.command)]) + answers[static_cast<int>(info.param.answer)];
+  return std::string(commands[static_cast<int>(info.param.command)]) +
+         answers[static_cast<int>(info.param.answer)];
 }
 
 class UnsavedReadings : public ResultsFile, public ::testing::WithParamInterface<PromptCase> {};
@@ -137,6 +139,7 @@ TEST_P(UnsavedReadings, AreAskedAboutAndTheAnswerIsFollowed) {
   const QString results = data_path("kept.txt");
 
   if (command == Command::Open) dialogs->expect_open("Open data file", other);
+  if (command == Command::BlockMode) dialogs->expect_input("Block length (ms):", "1000");
   dialogs->expect_save_discard_cancel(kUnsaved, answer);
   if (answer == SaveAnswer::Save) dialogs->expect_save("Save results", results);
   switch (command) {
@@ -151,6 +154,12 @@ TEST_P(UnsavedReadings, AreAskedAboutAndTheAnswerIsFollowed) {
       break;
     case Command::CloseWindow:
       w->close();
+      break;
+    case Command::BlockMode:
+      menu_item("mnuBlock")->trigger();
+      break;
+    case Command::Measure:
+      menu_item("mnuMeasure")->trigger();
       break;
   }
   settle();
@@ -175,8 +184,16 @@ TEST_P(UnsavedReadings, AreAskedAboutAndTheAnswerIsFollowed) {
     case Command::CloseWindow:
       EXPECT_EQ(w->isVisible(), !went_on);
       break;
+    case Command::BlockMode:
+      EXPECT_EQ(w->s.block_mode, Flag(went_on));
+      break;
+    case Command::Measure:
+      EXPECT_EQ(w->s.measure_mode, Flag(went_on));
+      // Back in analysis the tables are empty, and nothing is asked again.
+      if (went_on) menu_item("mnuQuarvel")->trigger();
+      break;
   }
-  if (command == Command::Open || command == Command::Invert) {
+  if (command != Command::Exit && command != Command::CloseWindow) {
     // A command that went on starts the tables afresh; one that did not leaves the reading.
     EXPECT_EQ(grid(1).text_at(2, 2), went_on ? QString() : reading);
   } else {
@@ -186,14 +203,17 @@ TEST_P(UnsavedReadings, AreAskedAboutAndTheAnswerIsFollowed) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachCommandEachAnswer, UnsavedReadings,
-    ::testing::Values(PromptCase{Command::Open, SaveAnswer::Save}, PromptCase{Command::Open, SaveAnswer::Discard},
-                      PromptCase{Command::Open, SaveAnswer::Cancel}, PromptCase{Command::Invert, SaveAnswer::Save},
-                      PromptCase{Command::Invert, SaveAnswer::Discard},
-                      PromptCase{Command::Invert, SaveAnswer::Cancel}, PromptCase{Command::Exit, SaveAnswer::Save},
-                      PromptCase{Command::Exit, SaveAnswer::Discard}, PromptCase{Command::Exit, SaveAnswer::Cancel},
-                      PromptCase{Command::CloseWindow, SaveAnswer::Save},
-                      PromptCase{Command::CloseWindow, SaveAnswer::Discard},
-                      PromptCase{Command::CloseWindow, SaveAnswer::Cancel}),
+    ::testing::Values(
+        PromptCase{Command::Open, SaveAnswer::Save}, PromptCase{Command::Open, SaveAnswer::Discard},
+        PromptCase{Command::Open, SaveAnswer::Cancel}, PromptCase{Command::Invert, SaveAnswer::Save},
+        PromptCase{Command::Invert, SaveAnswer::Discard}, PromptCase{Command::Invert, SaveAnswer::Cancel},
+        PromptCase{Command::Exit, SaveAnswer::Save}, PromptCase{Command::Exit, SaveAnswer::Discard},
+        PromptCase{Command::Exit, SaveAnswer::Cancel}, PromptCase{Command::CloseWindow, SaveAnswer::Save},
+        PromptCase{Command::CloseWindow, SaveAnswer::Discard},
+        PromptCase{Command::CloseWindow, SaveAnswer::Cancel},
+        PromptCase{Command::BlockMode, SaveAnswer::Discard},
+        PromptCase{Command::BlockMode, SaveAnswer::Cancel}, PromptCase{Command::Measure, SaveAnswer::Discard},
+        PromptCase{Command::Measure, SaveAnswer::Cancel}),
     case_name);
 
 // What happens to the readings before Exit, and whether Exit then asks.
@@ -205,25 +225,70 @@ struct KeepCase {
 
 class KeptReadings : public ResultsFile, public ::testing::WithParamInterface<KeepCase> {};
 
-TEST_P(KeptReadings, GoUnaskedOnceSavedOrCopiedWhole) {
+TEST_P(KeptReadings, GoUnaskedOnlyOnceSaved) {
   const KeepCase& c = GetParam();
   open_two_channels();
   take_readings();
   if (std::string(c.menu_item) == "mnuSaveResults") dialogs->expect_save("Save results", data_path("r.txt"));
   menu_item(c.menu_item)->trigger();
+  const QString copied = clipboard->text;
   if (c.asked) dialogs->expect_save_discard_cancel(kUnsaved, SaveAnswer::Cancel);
   menu_item("mnuExit")->trigger();
   EXPECT_EQ(ended, !c.asked);
+  if (c.asked) {
+    EXPECT_EQ(clipboard->text, copied) << "a cancelled Exit leaves the clipboard";
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AfterEachCopy, KeptReadings,
-    ::testing::Values(KeepCase{"SavedResults", "mnuSaveResults", false},
-                      KeepCase{"WholeTableWord", "mnuCopyitem(3)", false},
-                      KeepCase{"WholeTableExcel", "mnuCopyitem(4)", false},
-                      KeepCase{"BlockMeansOnly", "mnuCopyitem(2)", true},
-                      KeepCase{"PictureOnly", "mnuCopyitem(1)", true}),
-    [](const ::testing::TestParamInfo<KeepCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(AfterEachCopy, KeptReadings,
+                         ::testing::Values(KeepCase{"SavedResults", "mnuSaveResults", false},
+                                           KeepCase{"WholeTableWord", "mnuCopyitem(3)", true},
+                                           KeepCase{"WholeTableExcel", "mnuCopyitem(4)", true},
+                                           KeepCase{"BlockMeansOnly", "mnuCopyitem(2)", true},
+                                           KeepCase{"PictureOnly", "mnuCopyitem(1)", true}),
+                         [](const ::testing::TestParamInfo<KeepCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// A block view's tables go with Block length and Continuous only once asked.
+class BlockViewReadings : public ResultsFile,
+                          public ::testing::WithParamInterface<std::pair<const char*, SaveAnswer>> {};
+
+TEST_P(BlockViewReadings, AreAskedAboutBeforeTheViewChanges) {
+  const auto [item, answer] = GetParam();
+  FileShape shape;
+  shape.frames = 3000;
+  shape.block_length = 500;
+  open_recording("blocks.bin", shape);
+  dialogs->expect_input("Enter stimulus delay (ms):", "10");
+  dialogs->expect_input("Enter short label for block: ", "b1");
+  reading_at(300);
+  ASSERT_FALSE(grid(1).text_at(2, 1).isEmpty());
+  const QString reading = grid(1).text_at(2, 1);
+  if (std::string(item) == "mnuBlock") dialogs->expect_input("Block length (ms):", "250");
+  dialogs->expect_save_discard_cancel(kUnsaved, answer);
+  menu_item(item)->trigger();
+  const bool went_on = answer != SaveAnswer::Cancel;
+  EXPECT_EQ(grid(1).text_at(2, 1), went_on ? QString() : reading);
+  EXPECT_EQ(w->s.block_length, went_on ? (std::string(item) == "mnuBlock" ? 250 : -1) : 500);
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockLengthAndContinuous, BlockViewReadings,
+                         ::testing::Values(std::pair{"mnuBlock", SaveAnswer::Discard},
+                                           std::pair{"mnuBlock", SaveAnswer::Cancel},
+                                           std::pair{"mnuContinuous", SaveAnswer::Discard},
+                                           std::pair{"mnuContinuous", SaveAnswer::Cancel}));
+
+// Newblk on a block of one reading after the readings were saved adds nothing to lose.
+TEST_F(ResultsFile, NewblkAfterASaveAsksNothingNewWhenItAddsNothing) {
+  open_two_channels();
+  take_readings();
+  dialogs->expect_save("Save results", data_path("r.txt"));
+  menu_item("mnuSaveResults")->trigger();
+  QTest::mouseClick(w->newblk, Qt::LeftButton);
+  menu_item("mnuExit")->trigger();
+  EXPECT_TRUE(ended);
+}
 
 // --- a file that cannot be written
 
@@ -245,7 +310,8 @@ TEST_P(UnwritableResults, AreReportedAndTheReadingsStay) {
   const QByteArray before = file_bytes(path);
 
   dialogs->expect_save("Save results", path);
-  dialogs->expect_warning_starting("The results could not be saved in " + QDir::toNativeSeparators(path) + ": ");
+  dialogs->expect_warning_starting("The results could not be saved in " + QDir::toNativeSeparators(path) +
+                                   ": ");
 #ifdef Q_OS_UNIX
   rlimit saved{};
   const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -279,7 +345,8 @@ TEST_P(UnwritableResults, AreReportedAndTheReadingsStay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, UnwritableResults,
-    ::testing::Values(RefusalCase{"MissingFolder", [](const QString& d) { return d + "/missing/r.txt"; }, false},
+    ::testing::Values(RefusalCase{"MissingFolder", [](const QString& d) { return d + "/missing/r.txt"; },
+                                  false},
                       RefusalCase{"FolderInTheWay",
                                   [](const QString& d) {
                                     QDir(d).mkdir("r.txt");
