@@ -6,17 +6,19 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
+// A cell as a spreadsheet should take it: no separators inside, and without the blanks the grid
+// pads its header cells with.
 QString clean_cell(QString cell) {
   for (QChar& c : cell) {
     if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
   }
-  return cell;
+  return cell.trimmed();
 }
 
 // The row up to its last filled cell; an empty list when no cell is filled.
 QStringList filled_part(const QStringList& row) {
   qsizetype n = row.size();
-  while (n > 0 && row[n - 1].isEmpty()) --n;
+  while (n > 0 && row[n - 1].trimmed().isEmpty()) --n;
   QStringList cells;
   for (qsizetype i = 0; i < n; ++i) cells << clean_cell(row[i]);
   return cells;

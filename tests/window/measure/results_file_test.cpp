@@ -91,7 +91,7 @@ TEST_F(ResultsFile, HoldsEveryTableAsTheGridsShowIt) {
 
   // Pixel columns 150, 300 and 500 fall on samples 51, 351 and 751 (0.02 s a pixel); the header
   // cells keep the grid's padding.
-  const QByteArray header = " \t     x1\t     y1\t     x2\t     y2\t  ampl.\t   tone\t period\r\n";
+  const QByteArray header = "\tx1\ty1\tx2\ty2\tampl.\ttone\tperiod\r\n";
   const QByteArray expected =
       "\xEF\xBB\xBF"
       "Channel 1\r\n" +
