@@ -75,6 +75,8 @@ void view_controls(const SharedState& s, const std::function<void(const ControlS
   for (const char* stimulus : {"dly1_label", "dly1", "ms1_label", "stim_num_label", "stim_num",
                                "interval_label", "interval", "ms2_label"})
     add(stimulus, measuring, block && !recording);
+  // Nothing is monitored or recorded until a channel has an input: the panel says what to choose.
+  add("input_hint", measuring && s.count_active_channels() == 0);
   add("ave_count", measuring, block);
   add("ave_count_label", measuring, block);
   for (int i = 0; i < 3; ++i) {

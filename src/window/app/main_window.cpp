@@ -182,6 +182,15 @@ void MainWindow::build_display_controls() {
     Text1[i]->hide();
     Text1[i]->setEnabled(false);
   }
+  // Over the surface, so it takes no room from the panel on a small screen.
+  input_hint = named(new QLabel("Choose an input (1. ch to 4. ch) for a channel to monitor or record.", disp),
+                     "input_hint");
+  input_hint->setAccessibleName(input_hint->text());
+  input_hint->setFont(times);
+  input_hint->setAutoFillBackground(true);
+  input_hint->move(60, 4);  // past the amplitude labels of the left margin
+  input_hint->adjustSize();
+  input_hint->hide();
   Label1 = named(new QLabel("Label1", disp), "Label1");
   Label1->setFont(times);
   Label1->setAutoFillBackground(true);

@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow {
   QLabel* ms2_label;
   QLabel* gain_label;
   QLabel* ch_label;
+  QLabel* input_hint;  // what to choose while no channel has an input
   ProgressWindow* Scroll;
 
   // --- menus (a menu with items is a QMenu; a command on the bar itself is a QAction)

@@ -5,6 +5,7 @@
 // next sample falls due.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -57,10 +58,16 @@ TEST(WakeInterval, WholeMillisecondsNeverBeforeTheSampleIsDue) {
   for (const auto& [ns, ms] : cases) EXPECT_EQ(wake_interval_ms(ns), ms) << ns << " ns";
 }
 
-TEST_F(Monitor, NothingHappensWithoutAnInput) {
+TEST_F(Monitor, NothingHappensWithoutAnInputAndThePanelSaysWhatToChoose) {
+  ASSERT_FALSE(w->input_hint->isHidden());
+  EXPECT_TRUE(w->input_hint->text().startsWith("Choose an input"));
   QTest::mouseClick(w->monitor, Qt::LeftButton);
   EXPECT_EQ(timer->ticks, 0);
   EXPECT_EQ(w->windowTitle(), "CONTINUOUS MODE");
+  choose_input(1, 2);
+  EXPECT_TRUE(w->input_hint->isHidden());
+  choose_input(1, 0);
+  EXPECT_FALSE(w->input_hint->isHidden()) << "no channel has an input again";
 }
 
 TEST_F(Monitor, EverySweepHoldsEightyFramesAndAdvancesTheViewByOneScreen) {

@@ -19,114 +19,29 @@ using quarvel::testing::WindowTest;
 
 namespace {
 
-const QStringList kAllControls = {"mnuFile",
-                                  "mnuOpen",
-                                  "mnuSaveResults",
-                                  "mnuExportEdf",
-                                  "mnuSavePicture",
-                                  "separator1",
-                                  "mnuExit",
-                                  "mnuCopy",
-                                  "mnuCopyitem(1)",
-                                  "mnuCopyitem(2)",
-                                  "mnuCopyitem(3)",
-                                  "mnuCopyitem(4)",
-                                  "mnuCopyitem(5)",
-                                  "mnuZoom",
-                                  "mnuExpand",
-                                  "mnuCompress",
-                                  "mnuZoom_sel",
-                                  "mnuDisplay",
-                                  "mnuS",
-                                  "mnuA",
-                                  "mnuS_A",
-                                  "mnuA_S",
-                                  "mnuOverplot",
-                                  "mnuRaw",
-                                  "mnuPSD",
-                                  "mnuInvert",
-                                  "mnuMarksoff",
-                                  "mnuText",
-                                  "mnuTextInsert",
-                                  "mnuTextDelete",
-                                  "mnuPeaks",
-                                  "mnuBlock",
-                                  "mnuContinuous",
-                                  "mnuMeasure",
-                                  "mnuQuarvel",
-                                  "controler",
-                                  "monitor",
-                                  "store",
-                                  "halt",
-                                  "save",
-                                  "stim",
-                                  "drug_button",
-                                  "sampling_label",
-                                  "sampling_hz",
-                                  "hz",
-                                  "scr_lng_label",
-                                  "scr_lng",
-                                  "scr_unit",
-                                  "file_label",
-                                  "file_lng",
-                                  "file_unit",
-                                  "dly1_label",
-                                  "dly1",
-                                  "ms1_label",
-                                  "stim_num_label",
-                                  "stim_num",
-                                  "interval_label",
-                                  "interval",
-                                  "ms2_label",
-                                  "ave_count",
-                                  "ave_count_label",
-                                  "ch_label",
-                                  "gain_label",
-                                  "ch_list(0)",
-                                  "ch_list(1)",
-                                  "ch_list(2)",
-                                  "gain(0)",
-                                  "gain(1)",
-                                  "gain(2)",
-                                  "Frame1",
-                                  "ch_select(0)",
-                                  "ch_select(1)",
-                                  "ch_select(2)",
-                                  "mul",
-                                  "div",
-                                  "pshift",
-                                  "nshift",
-                                  "accept",
-                                  "clear_ave",
-                                  "SA_label",
-                                  "PgUp",
-                                  "PgDn",
-                                  "status",
-                                  "add",
-                                  "del",
-                                  "Clear",
-                                  "newblk",
-                                  "Grid1(0)",
-                                  "Grid1(1)",
-                                  "Grid1(2)"};
+// clang-format off
+const QStringList kAllControls = {
+    "mnuFile", "mnuOpen", "mnuSaveResults", "mnuExportEdf", "mnuSavePicture", "separator1", "mnuExit",
+    "mnuCopy", "mnuCopyitem(1)", "mnuCopyitem(2)", "mnuCopyitem(3)", "mnuCopyitem(4)", "mnuCopyitem(5)",
+    "mnuZoom", "mnuExpand", "mnuCompress", "mnuZoom_sel", "mnuDisplay", "mnuS", "mnuA", "mnuS_A", "mnuA_S",
+    "mnuOverplot", "mnuRaw", "mnuPSD", "mnuInvert", "mnuMarksoff", "mnuText", "mnuTextInsert", "mnuTextDelete",
+    "mnuPeaks", "mnuBlock", "mnuContinuous", "mnuMeasure", "mnuQuarvel",
+    "controler", "monitor", "store", "halt", "save", "stim", "drug_button", "sampling_label", "sampling_hz", "hz",
+    "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
+    "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
+    "ave_count_label", "ch_label", "gain_label", "input_hint", "ch_list(0)", "ch_list(1)", "ch_list(2)",
+    "gain(0)", "gain(1)", "gain(2)",
+    "Frame1", "ch_select(0)", "ch_select(1)", "ch_select(2)", "mul", "div", "pshift", "nshift", "accept",
+    "clear_ave", "SA_label",
+    "PgUp", "PgDn", "status", "add", "del", "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
 
-const QStringList kAcquisitionPanel = {"controler",     "monitor",
-                                       "store",         "halt",
-                                       "save",          "stim",
-                                       "drug_button",   "sampling_label",
-                                       "sampling_hz",   "hz",
-                                       "scr_lng_label", "scr_lng",
-                                       "scr_unit",      "file_label",
-                                       "file_lng",      "file_unit",
-                                       "dly1_label",    "dly1",
-                                       "ms1_label",     "stim_num_label",
-                                       "stim_num",      "interval_label",
-                                       "interval",      "ms2_label",
-                                       "ave_count",     "ave_count_label",
-                                       "ch_label",      "gain_label",
-                                       "ch_list(0)",    "ch_list(1)",
-                                       "ch_list(2)",    "gain(0)",
-                                       "gain(1)",       "gain(2)"};
+const QStringList kAcquisitionPanel = {
+    "controler", "monitor", "store", "halt", "save", "stim", "drug_button", "sampling_label", "sampling_hz", "hz",
+    "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
+    "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
+    "ave_count_label", "ch_label", "gain_label", "input_hint", "ch_list(0)", "ch_list(1)", "ch_list(2)",
+    "gain(0)", "gain(1)", "gain(2)"};
+// clang-format on
 const QStringList kResultsSide = {"PgUp",  "PgDn",   "status",   "add",      "del",
                                   "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
 const QStringList kAnalysisMenus = {"mnuOpen", "mnuSaveResults", "mnuExportEdf", "separator1",
@@ -164,7 +79,7 @@ const ViewStates kSpectrum{
 const ViewStates kOverplot{
     kAnalysisBlock.hidden, kAnalysisBlock.disabled, {"mnuOverplot", "mnuRaw", "ch_select(0)"}};
 const ViewStates kMeasureContinuous{
-    kAnalysisMenus + kResultsSide + QStringList{"save", "mnuContinuous"},
+    kAnalysisMenus + kResultsSide + QStringList{"save", "mnuContinuous", "input_hint"},
     kBlockDisplayItems + kStimulusSettings +
         QStringList{"halt", "stim", "ave_count", "ave_count_label", "accept", "clear_ave"},
     kSingleTicked};
@@ -179,7 +94,7 @@ const ViewStates kRecordingContinuous{
                     "ave_count", "ave_count_label", "accept", "clear_ave"},
     kSingleTicked};
 const ViewStates kMeasureBlock{
-    kAnalysisMenus + kResultsSide + QStringList{"monitor"},
+    kAnalysisMenus + kResultsSide + QStringList{"monitor", "input_hint"},
     kLengths + QStringList{"halt", "save", "mnuOverplot", "mnuPSD", "mnuCopyitem(2)"}, kSingleTicked};
 const ViewStates kRecordingBlock{
     kMeasureBlock.hidden,
@@ -303,8 +218,8 @@ TEST_F(ViewStatesTest, AfterEveryWayIntoTheAnalysisViews) {
 TEST_F(ViewStatesTest, AfterEveryWayIntoTheMeasurementViews) {
   open("blocks.bin", block_file());
   w->mnuMeasure->trigger();
-  expect_view(kMeasureContinuous, "Measure after a block view");
   choose_item(w->ch_list[0], 1);
+  expect_view(kMeasureContinuous, "Measure after a block view");
 
   ViewStates while_monitoring;
   timer->before_tick = [&](int n) {
