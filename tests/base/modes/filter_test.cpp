@@ -7,7 +7,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <numbers>
@@ -54,18 +53,13 @@ double number(const std::string& s) {
   return v;
 }
 
+// A case's kind and frequencies as the file gives them (see tools/make-filter-references).
 FilterSpec spec_of(const std::string& kind, int order, double first, double second) {
-  FilterSpec f{.order = order,
-               .corner_hz = first,
-               .low_hz = first,
-               .high_hz = second,
-               .centre_hz = first,
-               .width_hz = second};
-  f.kind = kind == "lowpass"    ? FilterKind::LowPass
-           : kind == "highpass" ? FilterKind::HighPass
-           : kind == "bandpass" ? FilterKind::BandPass
-                                : FilterKind::Notch;
-  return f;
+  const FilterKind k = kind == "lowpass"    ? FilterKind::LowPass
+                       : kind == "highpass" ? FilterKind::HighPass
+                       : kind == "bandpass" ? FilterKind::BandPass
+                                            : FilterKind::Notch;
+  return {k, order, first, first, second, first, second};
 }
 
 TEST(FilterReferences, EveryCaseMatchesSciPyWithinTheToleranceOfItsRange) {
