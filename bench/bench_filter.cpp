@@ -38,9 +38,10 @@ double seconds_since(Clock::time_point t0) {
 constexpr double kRate = 1000;
 constexpr int32_t kSamples = 24 * 3600 * 1000;
 
-const FilterSpec& band_pass() {
-  static const FilterSpec spec{.kind = FilterKind::BandPass, .order = 4, .low_hz = 0.05, .high_hz = 35};
-  return spec;
+const FilterSettings& band_pass() {
+  static const FilterSettings settings{
+      .kind = FilterKind::BandPass, .order = 4, .low_hz = 0.05, .high_hz = 35};
+  return settings;
 }
 
 // A 0.2 Hz sine (a different phase on each channel) plus uniform noise, made by a rotation and a

@@ -46,21 +46,22 @@ class Progress {
 
 }  // namespace
 
-SosCascade filter_design(const FilterSpec& spec, double rate_hz) {
-  if (!filter_refusal(spec, rate_hz).isEmpty()) return {};
-  const FilterEdges e = filter_edges(spec);
-  return butterworth(band_of(spec.kind), spec.order, e.low_hz, e.high_hz, rate_hz);
+SosCascade filter_design(const FilterSettings& settings, double rate_hz) {
+  if (!filter_refusal(settings, rate_hz).isEmpty()) return {};
+  const FilterEdges e = filter_edges(settings);
+  return butterworth(band_of(settings.kind), settings.order, e.low_hz, e.high_hz, rate_hz);
 }
 
-std::optional<SampleArray> apply_filter(const SampleArray& data, const FilterSpec& spec, double rate_hz,
-                                        int32_t block_length, const FilterProgress& progress) {
-  const SosCascade sos = filter_design(spec, rate_hz);
+std::optional<SampleArray> apply_filter(const SampleArray& data, const FilterSettings& settings,
+                                        double rate_hz, int32_t block_length,
+                                        const FilterProgress& progress) {
+  const SosCascade sos = filter_design(settings, rate_hz);
   if (sos.empty()) return std::nullopt;
   const int64_t n = data.size();
   const int64_t piece = block_length > 0 ? block_length : std::max<int64_t>(n, 1);
 
   int filtered = 0;
-  for (int c = 1; c <= data.channels(); ++c) filtered += spec.channels[c] && data.holds(c);
+  for (int c = 1; c <= data.channels(); ++c) filtered += settings.channels[c] && data.holds(c);
   Progress count(progress, 2 * n * filtered);
   // Many short blocks would ask far more often than long stretches; the question is put once
   // per kFilterTickSamples samples whatever the pieces.
@@ -75,7 +76,7 @@ std::optional<SampleArray> apply_filter(const SampleArray& data, const FilterSpe
 
   SampleArray out = data;
   for (int c = 1; c <= data.channels(); ++c) {
-    if (!spec.channels[c] || !data.holds(c)) continue;
+    if (!settings.channels[c] || !data.holds(c)) continue;
     const float* x = data.channel(c);
     float* y = out.overwrite_channel(c);
     for (int64_t from = 0; from < n; from += piece) {

@@ -54,7 +54,7 @@ double number(const std::string& s) {
 }
 
 // A case's kind and frequencies as the file gives them (see tools/make-filter-references).
-FilterSpec spec_of(const std::string& kind, int order, double first, double second) {
+FilterSettings settings_of(const std::string& kind, int order, double first, double second) {
   const FilterKind k = kind == "lowpass"    ? FilterKind::LowPass
                        : kind == "highpass" ? FilterKind::HighPass
                        : kind == "bandpass" ? FilterKind::BandPass
@@ -83,10 +83,12 @@ TEST(FilterReferences, EveryCaseMatchesSciPyWithinTheToleranceOfItsRange) {
     const int64_t n = static_cast<int64_t>(number(length));
     ASSERT_EQ(static_cast<int64_t>(want.size()), n);
 
-    const FilterSpec spec = spec_of(kind, static_cast<int>(number(order)), number(first), number(second));
-    EXPECT_EQ(zero_phase_padding(filter_design(spec, number(rate))), static_cast<int64_t>(number(padding)));
+    const FilterSettings settings =
+        settings_of(kind, static_cast<int>(number(order)), number(first), number(second));
+    EXPECT_EQ(zero_phase_padding(filter_design(settings, number(rate))),
+              static_cast<int64_t>(number(padding)));
     const std::vector<float> x = test_signal(n);
-    const auto got = apply_filter(one_channel(x), spec, number(rate), 0);
+    const auto got = apply_filter(one_channel(x), settings, number(rate), 0);
     ASSERT_TRUE(got);
     const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
     // A single sample has no range; its size stands in.
@@ -115,14 +117,14 @@ TEST_P(SymmetricPulse, StaysSymmetricWithItsPeakInPlace) {
   std::vector<float> x(n);
   for (int32_t i = 0; i < n; ++i)
     x[static_cast<size_t>(i)] = static_cast<float>(std::exp(-0.5 * std::pow((i - middle) / 5.0, 2)));
-  const FilterSpec spec{.kind = std::get<0>(GetParam()),
-                        .order = std::get<1>(GetParam()),
-                        .corner_hz = 3,
-                        .low_hz = 0.5,
-                        .high_hz = 8,
-                        .centre_hz = 25,
-                        .width_hz = 4};
-  const std::vector<float> y = values(*apply_filter(one_channel(x), spec, 100, 0));
+  const FilterSettings settings{.kind = std::get<0>(GetParam()),
+                                .order = std::get<1>(GetParam()),
+                                .corner_hz = 3,
+                                .low_hz = 0.5,
+                                .high_hz = 8,
+                                .centre_hz = 25,
+                                .width_hz = 4};
+  const std::vector<float> y = values(*apply_filter(one_channel(x), settings, 100, 0));
   EXPECT_EQ(std::max_element(y.begin(), y.end()) - y.begin(), middle);
   EXPECT_GT(y[middle], 0.1);
   for (int32_t k = 1; k < middle; ++k)
@@ -137,29 +139,29 @@ INSTANTIATE_TEST_SUITE_P(Filters, SymmetricPulse,
 TEST(FilterBlocks, EachBlockIsFilteredAsIfAloneAndChangesNoOther) {
   const int32_t block = 300;
   std::vector<float> x = test_signal(3 * block + 7);  // three blocks and a short rest
-  const FilterSpec spec{.kind = FilterKind::BandPass, .order = 3, .low_hz = 0.5, .high_hz = 10};
-  const std::vector<float> whole = values(*apply_filter(one_channel(x), spec, 100, block));
+  const FilterSettings settings{.kind = FilterKind::BandPass, .order = 3, .low_hz = 0.5, .high_hz = 10};
+  const std::vector<float> whole = values(*apply_filter(one_channel(x), settings, 100, block));
   for (size_t from = 0; from < x.size(); from += block) {
     const size_t to = std::min(x.size(), from + block);
     const std::vector<float> alone =
-        values(*apply_filter(one_channel({x.begin() + from, x.begin() + to}), spec, 100, 0));
+        values(*apply_filter(one_channel({x.begin() + from, x.begin() + to}), settings, 100, 0));
     EXPECT_TRUE(std::equal(alone.begin(), alone.end(), whole.begin() + static_cast<std::ptrdiff_t>(from)))
         << from;
   }
   x[block + 150] += 50;  // a spike in the second block
-  const std::vector<float> spiked = values(*apply_filter(one_channel(x), spec, 100, block));
+  const std::vector<float> spiked = values(*apply_filter(one_channel(x), settings, 100, block));
   EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + block, spiked.begin()));
   EXPECT_TRUE(std::equal(whole.begin() + 2 * block, whole.end(), spiked.begin() + 2 * block));
   EXPECT_NE(whole[block + 150], spiked[block + 150]);
   // Filtered as one, the spike reaches across the boundary: the check above can see a leak.
-  const std::vector<float> joined = values(*apply_filter(one_channel(x), spec, 100, 0));
+  const std::vector<float> joined = values(*apply_filter(one_channel(x), settings, 100, 0));
   EXPECT_NE(joined[block - 1], whole[block - 1]);
 }
 
 TEST(FilterRefusal, NamesWhatCannotBeDesignedAndOnlyThat) {
   const double nan = std::nan("");
   struct Case {
-    FilterSpec spec;
+    FilterSettings settings;
     double rate;
     const char* says;  // nullptr: accepted
   };
@@ -196,23 +198,23 @@ TEST(FilterRefusal, NamesWhatCannotBeDesignedAndOnlyThat) {
       {{.kind = FilterKind::LowPass, .corner_hz = 5}, 0, "sampling rate above 0 Hz"},
   };
   for (const Case& c : cases) {
-    const QString why = filter_refusal(c.spec, c.rate);
+    const QString why = filter_refusal(c.settings, c.rate);
     SCOPED_TRACE(why.toStdString());
     EXPECT_EQ(why.isEmpty(), c.says == nullptr);
     if (c.says) {
       EXPECT_TRUE(why.contains(QString::fromUtf8(c.says)));
     }
     // What is refused has no design and filters nothing; what is accepted is designed.
-    EXPECT_EQ(filter_design(c.spec, c.rate).empty(), c.says != nullptr);
-    EXPECT_EQ(apply_filter(one_channel({1, 2, 3}), c.spec, c.rate, 0).has_value(), c.says == nullptr);
+    EXPECT_EQ(filter_design(c.settings, c.rate).empty(), c.says != nullptr);
+    EXPECT_EQ(apply_filter(one_channel({1, 2, 3}), c.settings, c.rate, 0).has_value(), c.says == nullptr);
   }
 }
 
 TEST(FilterText, ShortAndFullFormsWithPlainNumbers) {
-  const FilterSpec hp{.kind = FilterKind::HighPass, .corner_hz = 0.05};
-  const FilterSpec notch{
+  const FilterSettings hp{.kind = FilterKind::HighPass, .corner_hz = 0.05};
+  const FilterSettings notch{
       .kind = FilterKind::Notch, .order = 4, .centre_hz = 50, .width_hz = 2, .channels = {true, false, true}};
-  const FilterSpec bp{.kind = FilterKind::BandPass, .low_hz = 0.1, .high_hz = 1};
+  const FilterSettings bp{.kind = FilterKind::BandPass, .low_hz = 0.1, .high_hz = 1};
   EXPECT_EQ(filters_text({hp, notch, bp, {.corner_hz = 1.0 / 3}}),
             "HP 0.05 Hz, notch 50 Hz, BP 0.1-1 Hz, LP 0.333333 Hz");
   EXPECT_EQ(filters_text({}), "");
@@ -234,16 +236,17 @@ TEST(FilterRun, CancelLeavesTheSamplesAndAFinishedRunSharesWhatItDidNotFilter) {
   const SampleArray before = data;
   std::vector<float> kept[4];
   for (int c = 1; c <= 3; ++c) kept[c] = values(data, c);
-  const FilterSpec spec{.kind = FilterKind::HighPass, .corner_hz = 0.05, .channels = {true, false, true}};
+  const FilterSettings settings{
+      .kind = FilterKind::HighPass, .corner_hz = 0.05, .channels = {true, false, true}};
 
   std::vector<int> percents;
   int asked = 0;
   const FilterProgress stop_at_third{[&](int p) { percents.push_back(p); }, [&] { return ++asked == 3; }};
-  EXPECT_FALSE(apply_filter(data, spec, 1000, 0, stop_at_third));
+  EXPECT_FALSE(apply_filter(data, settings, 1000, 0, stop_at_third));
   EXPECT_EQ(asked, 3);
 
   percents.clear();
-  const auto out = apply_filter(data, spec, 1000, 0, {[&](int p) { percents.push_back(p); }, {}});
+  const auto out = apply_filter(data, settings, 1000, 0, {[&](int p) { percents.push_back(p); }, {}});
   ASSERT_TRUE(out);
   EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
   EXPECT_EQ(percents.back(), 100);

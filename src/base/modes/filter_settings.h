@@ -16,7 +16,7 @@ enum class FilterKind { LowPass, HighPass, BandPass, Notch };
 constexpr int kFilterMinOrder = 1;
 constexpr int kFilterMaxOrder = 8;
 
-struct FilterSpec {
+struct FilterSettings {
   FilterKind kind = FilterKind::LowPass;
   int order = 2;
   double corner_hz = 0;  // low-pass and high-pass
@@ -25,7 +25,7 @@ struct FilterSpec {
   double centre_hz = 0;  // notch: the stop band is centre_hz -+ width_hz / 2
   double width_hz = 0;
   PerChannel<bool> channels = PerChannel<bool>::filled(true);
-  bool operator==(const FilterSpec&) const = default;
+  bool operator==(const FilterSettings&) const = default;
 };
 
 // The frequencies the design takes: the corner (and 0) for a low- or high-pass, the two edges
@@ -34,21 +34,21 @@ struct FilterEdges {
   double low_hz = 0;
   double high_hz = 0;
 };
-FilterEdges filter_edges(const FilterSpec& spec);
+FilterEdges filter_edges(const FilterSettings& settings);
 
-// Why spec cannot filter samples taken at rate_hz, as the user is told; empty when it can. Every
-// frequency must lie strictly between 0 and half the rate, a band's edges in rising order, the
-// order within 1..8, and at least one channel be ticked.
-QString filter_refusal(const FilterSpec& spec, double rate_hz);
+// Why these settings cannot filter samples taken at rate_hz, as the user is told; empty when
+// they can. Every frequency must lie strictly between 0 and half the rate, a band's edges in
+// rising order, the order within 1..8, and at least one channel be ticked.
+QString filter_refusal(const FilterSettings& settings, double rate_hz);
 
 // The short form for the status line: "LP 5 Hz", "HP 0.05 Hz", "BP 0.1-1 Hz", "notch 50 Hz".
-QString filter_text(const FilterSpec& spec);
+QString filter_text(const FilterSettings& settings);
 // Filters in force, in the order applied, for the status line: "HP 0.05 Hz, notch 50 Hz";
 // empty when none is.
-QString filters_text(const std::vector<FilterSpec>& chain);
+QString filters_text(const std::vector<FilterSettings>& chain);
 // The full form for a header line of the results file, everything needed to repeat the filter:
 // "notch 50 Hz, width 2 Hz, order 2 Butterworth, zero phase, channels 1 3".
-QString filter_description(const FilterSpec& spec);
+QString filter_description(const FilterSettings& settings);
 
 // A frequency as the texts above write it: at most 6 significant digits, never an exponent,
 // no trailing zeros ("0.05", "50", "0.000125").
