@@ -17,6 +17,7 @@ quarvel_core_test(tests_base
   base/display/plot_geometry_test.cpp
   base/display/view_math_test.cpp
   base/modes/export_text_test.cpp
+  base/modes/filter_test.cpp
   base/modes/spectrum_test.cpp
   base/modes/radix2_spectrum.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/properties.cpp
@@ -27,3 +28,6 @@ quarvel_core_test(tests_base
 target_include_directories(tests_base PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
 target_compile_definitions(tests_base PRIVATE QUARVEL_FUZZ_DIR="${PROJECT_SOURCE_DIR}/fuzz")
 target_link_libraries(tests_base PRIVATE EDFlib::EDFlib)
+# The filter tests hold the filters against SciPy's results, made by tools/make-filter-references.
+target_compile_definitions(tests_base PRIVATE
+                           QUARVEL_FILTER_REFERENCES="${CMAKE_CURRENT_SOURCE_DIR}/base/modes/filter_references.txt")

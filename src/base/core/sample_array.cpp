@@ -128,6 +128,17 @@ float* SampleArray::write_channel(int ch) {
   return s->values.get();
 }
 
+float* SampleArray::overwrite_channel(int ch) {
+  assert(ch >= 1 && ch <= 3);
+  std::shared_ptr<Store>& s = store_[ch - 1];
+  if (!s || s.use_count() > 1) {
+    s = std::make_shared<Store>(s ? s->capacity : size_);
+  } else {
+    s->summary.reset();
+  }
+  return s->values.get();
+}
+
 Extremes SampleArray::extremes(int ch, int64_t first, int64_t last) const {
   first = std::max<int64_t>(first, 0);
   last = std::min<int64_t>(last, static_cast<int64_t>(size_) - 1);

@@ -84,6 +84,9 @@ class SampleArray {
   // The same to write: the channel becomes the array's own (copied when shared, zeros when not
   // held) and its summary is dropped. Valid until the next redim, reshape or copy into this array.
   float* write_channel(int ch);
+  // The same for a writer that sets every sample 0..size()-1: a shared channel gets memory of its
+  // own without its values being copied first, so its samples are undefined until written.
+  float* overwrite_channel(int ch);
 
   // Extremes of samples first..last of channel ch (clipped to the samples held), NaN skipped:
   // a long range through the channel's summary, a short one directly.
