@@ -5,6 +5,7 @@ quarvel_core_test(tests_base
   base/core/shared_state_test.cpp
   base/core/typed_values_test.cpp
   base/acquisition/sample_pace_test.cpp
+  base/acquisition/serial_lines_test.cpp
   base/acquisition/signal_source_test.cpp
   base/datafile/bin_reader_test.cpp
   base/datafile/codec_test.cpp
@@ -27,3 +28,4 @@ quarvel_core_test(tests_base
 target_include_directories(tests_base PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
 target_compile_definitions(tests_base PRIVATE QUARVEL_FUZZ_DIR="${PROJECT_SOURCE_DIR}/fuzz")
 target_link_libraries(tests_base PRIVATE EDFlib::EDFlib)
+
