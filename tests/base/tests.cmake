@@ -6,6 +6,7 @@ quarvel_core_test(tests_base
   base/core/typed_values_test.cpp
   base/acquisition/sample_pace_test.cpp
   base/acquisition/serial_lines_test.cpp
+  base/acquisition/serial_link_test.cpp
   base/acquisition/signal_source_test.cpp
   base/datafile/bin_reader_test.cpp
   base/datafile/codec_test.cpp
