@@ -4,6 +4,7 @@ quarvel_core_test(tests_base
   base/core/sample_array_test.cpp
   base/core/shared_state_test.cpp
   base/core/typed_values_test.cpp
+  base/acquisition/firmata_test.cpp
   base/acquisition/sample_pace_test.cpp
   base/acquisition/serial_lines_test.cpp
   base/acquisition/serial_link_test.cpp
