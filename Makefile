@@ -15,7 +15,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 WERROR ?= ON
 FUZZ_SECONDS ?= 60
-PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
+PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev qt6-serialport-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3
 FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-14-dev
 # Any sanitizer report ends the process with a failure, leaks included.

@@ -31,3 +31,6 @@ target_include_directories(tests_base PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
 target_compile_definitions(tests_base PRIVATE QUARVEL_FUZZ_DIR="${PROJECT_SOURCE_DIR}/fuzz")
 target_link_libraries(tests_base PRIVATE EDFlib::EDFlib)
 
+# The device reader through a pseudo-terminal: seconds of real time per test, in a program of its own.
+quarvel_core_test(tests_serial_device base/acquisition/serial_device_test.cpp)
+target_link_libraries(tests_serial_device PRIVATE quarvel_pty_board)
