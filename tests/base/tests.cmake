@@ -23,6 +23,7 @@ quarvel_core_test(tests_base
   base/modes/spectrum_test.cpp
   base/modes/radix2_spectrum.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/properties.cpp
+  ${PROJECT_SOURCE_DIR}/fuzz/serial_properties.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/seeds.cpp
 )
 # The replay test reads the committed seeds and regressions and shares the fuzz targets' checks;
