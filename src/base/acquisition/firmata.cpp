@@ -110,7 +110,7 @@ void Decoder::complete(std::vector<Message>& out) {
     case kDigitalMessage:
       m.kind = Kind::Digital;
       m.channel = command_ & 0x0F;
-      m.value = d0 | (d1 << 7);
+      m.value = d0 | ((d1 & 1) << 7);  // the second byte carries the port's eighth pin alone
       break;
     case kAnalogMessage:
       m.kind = Kind::Analog;

@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"StartUp", {0xF9, 2, 5, 0xF0, 0x79, 2, 5, 'S', 0, 'F', 0, 0xF7}, "V2.5 FSF 2.5 ", 0},
         DecodeCase{
             "Analog", {0xE0, 0x7F, 0x07, 0xE3, 0x00, 0x00, 0xE1, 0x7F, 0x7F}, "A0=1023 A3=0 A1=16383 ", 0},
-        DecodeCase{"Digital", {0x91, 0x20, 0x01}, "D1=160 ", 0},
+        DecodeCase{
+            "Digital", {0x91, 0x20, 0x01, 0x99, 0x3C, 0x05}, "D1=160 D9=188 ", 0},  // the eighth pin alone
         DecodeCase{"MappingAndString",
                    {0xF0, 0x6A, 0x7F, 0x7F, 0, 1, 0xF7, 0xF0, 0x71, 'h', 0, 'i', 0, 0xF7},
                    "M4 Shi ",
