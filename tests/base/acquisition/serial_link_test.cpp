@@ -92,7 +92,18 @@ TEST(RateMeter, ReportsARateOffByMoreThanOnePercentOver5s) {
   for (int64_t t = 101; t <= 150; ++t) m.add(t * kS / 10, t % 5 == 0 ? 11 : 10);  // 510: 2 %
   EXPECT_DOUBLE_EQ(m.arriving_hz(), 102);
   EXPECT_TRUE(m.off());
-  for (int64_t t = 151; t <= 200; ++t) m.add(t * kS / 10, 0);  // a stalled device
+  // A frame every 0.3 s, and readings without one 0.25 s after each: the windows run from frame
+  // to frame, not to the first reading 5 s on (16 frames in 5.05 s would be 5 % off).
+  RateMeter slow(1000.0 / 300);
+  for (int64_t ms = 0; ms <= 12000; ms += 300) {
+    slow.add(ms * kS / 1000, 1);
+    slow.add((ms + 250) * kS / 1000, 0);
+  }
+  EXPECT_DOUBLE_EQ(slow.arriving_hz(), 1000.0 / 300);
+  EXPECT_FALSE(slow.off());
+  for (int64_t t = 151; t < 200; ++t) m.add(t * kS / 10, 0);  // a stalled device
+  EXPECT_TRUE(m.measured() && m.arriving_hz() == 102);
+  m.add(200 * kS / 10, 0);
   EXPECT_DOUBLE_EQ(m.arriving_hz(), 0);
   EXPECT_TRUE(m.off());
 }
