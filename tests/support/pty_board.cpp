@@ -139,7 +139,7 @@ void PtyBoard::firmata_main(FirmataBoardPlay play) {
   bool spoke = play.boot_ms < 0 || !play.answers;
   Clock::time_point next_pass{};
   int64_t k = 0;
-  while (!quit_ && (play.passes < 0 || k < play.passes)) {
+  while (!quit_) {
     if (!spoke && Clock::now() >= start + std::chrono::milliseconds(play.boot_ms)) {
       const Bytes r = firmware_report();
       write_all(kVersion.data(), kVersion.size());
@@ -178,7 +178,6 @@ void PtyBoard::firmata_main(FirmataBoardPlay play) {
     ++k;
     if (auto extra = play.inject_after.find(k - 1); extra != play.inject_after.end())
       write_all(extra->second.data(), extra->second.size());
-    if (k == play.unplug_after) return unplug();
   }
 }
 

@@ -25,8 +25,6 @@ using Bytes = std::vector<uint8_t>;
 struct FirmataBoardPlay {
   bool answers = true;                    // false: a board that never sends its version report
   int boot_ms = 0;                        // it speaks first this long after the start (-1: only when asked)
-  int64_t passes = -1;                    // sampling passes to send, -1 without end
-  int64_t unplug_after = -1;              // passes after which the board's end is closed
   std::map<int64_t, Bytes> inject_after;  // bytes written after the pass of that number
   // The value of analog channel ch in pass k (0..1023).
   std::function<int(int64_t k, int ch)> value = [](int64_t k, int ch) {
@@ -55,7 +53,8 @@ class PtyBoard {
   void play_lines(std::vector<std::string> lines, double rate_hz, std::string lead = {},
                   int64_t unplug_after = -1);
   void play_firmata(FirmataBoardPlay play);
-  // Waits for the player to finish (all lines or passes written, or unplugged).
+  // Waits for the player to finish (every line written, or unplugged; a Firmata board plays until
+  // the PtyBoard goes).
   void wait();
 
   // What the Firmata board has sent and been told so far.
