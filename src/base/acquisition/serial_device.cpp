@@ -132,7 +132,6 @@ void SerialDevice::close_port() {
 }
 
 void SerialDevice::run() {
-  std::vector<uint8_t> closing;
   while (true) {
     int64_t now = steady_ns();
     const int64_t deadline = protocol_->next_deadline_ns();
@@ -166,7 +165,7 @@ void SerialDevice::run() {
   }
 
   // Stopped: what leaves the board as found goes out first, as far as the port takes it in time.
-  closing = protocol_->closing_bytes();
+  const std::vector<uint8_t> closing = protocol_->closing_bytes();
   pending_out_.insert(pending_out_.end(), closing.begin(), closing.end());
   const int64_t until = steady_ns() + kClosingNs;
   while (!pending_out_.empty() && steady_ns() < until) {
