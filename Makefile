@@ -15,8 +15,8 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 WERROR ?= ON
 FUZZ_SECONDS ?= 60
-PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev libgl-dev libglx-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3 locales
+PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev qt6-serialport-dev libgl-dev libglx-dev libgtest-dev \
+           libgmock-dev libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3 locales
 FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-14-dev
 # Any sanitizer report ends the process with a failure, leaks included.
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \

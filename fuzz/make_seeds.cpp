@@ -1,6 +1,6 @@
 // Writes the seed corpus of every fuzz target: make_seeds <corpus folder>, which gets bin/, prn/,
-// edf/ and numbers/ with one file per seed. Files of earlier seeds are removed, so the folder holds
-// exactly what seeds.cpp describes.
+// edf/, numbers/, lines/ and firmata/ with one file per seed. Files of earlier seeds are removed, so the
+// folder holds exactly what seeds.cpp describes.
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
   const QString root = QString::fromLocal8Bit(argv[1]);
   using namespace quarvel::fuzz;
   const bool ok = write_seeds(root + "/bin", bin_seeds()) && write_seeds(root + "/prn", prn_seeds()) &&
-                  write_seeds(root + "/edf", edf_seeds()) &&
-                  write_seeds(root + "/numbers", number_seeds());
+                  write_seeds(root + "/edf", edf_seeds()) && write_seeds(root + "/numbers", number_seeds()) &&
+                  write_seeds(root + "/lines", line_seeds()) &&
+                  write_seeds(root + "/firmata", firmata_seeds());
   if (!ok) std::fprintf(stderr, "make_seeds: cannot write under %s\n", argv[1]);
   return ok ? 0 : 1;
 }

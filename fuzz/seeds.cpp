@@ -10,6 +10,7 @@
 #include "datafile/edf_export.h"
 #include "datafile/le_bytes.h"
 #include "properties.h"
+#include "serial_properties.h"
 
 namespace quarvel::fuzz {
 
@@ -153,8 +154,8 @@ std::vector<BinSeed> bin_seeds() {
 }
 
 std::vector<PrnSeed> prn_seeds() {
-  return {prn("p-c1-f1", 1, 1), prn("p-c1-f12", 1, 12),
-          prn("p-c2-f1", 2, 1),    prn("p-c2-f7", 2, 7), prn("p-c2-f30", 2, 30)};
+  return {prn("p-c1-f1", 1, 1), prn("p-c1-f12", 1, 12), prn("p-c2-f1", 2, 1), prn("p-c2-f7", 2, 7),
+          prn("p-c2-f30", 2, 30)};
 }
 
 namespace {
@@ -170,7 +171,8 @@ EdfSeed edf(const char* name, int channels, int32_t frames, double interval_s, i
   seed.frames = frames;
   seed.samples.redim(channels, frames - 1);
   for (int ch = 1; ch <= channels; ++ch)
-    for (int32_t s = 0; s < frames; ++s) seed.samples(ch, s) = static_cast<float>((s * 37 + ch * 1000) % 4001 - 2000);
+    for (int32_t s = 0; s < frames; ++s)
+      seed.samples(ch, s) = static_cast<float>((s * 37 + ch * 1000) % 4001 - 2000);
   seed.markers.assign(static_cast<std::size_t>(frames), 0);
   for (int32_t s = frames / 5; s < frames / 5 + 3; ++s) seed.markers[static_cast<std::size_t>(s)] = 100;
   seed.markers[static_cast<std::size_t>(frames / 2)] = 200;
@@ -218,6 +220,54 @@ std::vector<NumberSeed> number_seeds() {
           number("n-exponent-text", 1.5, " -0.75E+2"),
           number("n-round-up", 99.995, "0.00"),
           number("n-huge", 1e300, "0.0")};
+}
+
+namespace {
+
+SerialSeed serial(const char* name, std::initializer_list<int> inputs, int piece, QByteArray stream) {
+  return SerialSeed{name, serial_input(InputSet::of(inputs), piece, stream)};
+}
+
+QByteArray sketch_lines(int n) {
+  QByteArray b = "3 1023\r\n";  // the end of a line the port opened in
+  for (int k = 0; k < n; ++k)
+    b += QByteArray::number(k * 37 % 1024) + ' ' + QByteArray::number(511 + k) + " 204 " +
+         QByteArray::number(k % 2 ? 818 : 204) + "\r\n";
+  return b;
+}
+
+// A StandardFirmata board starting up and reporting A0..A3 `passes` times.
+QByteArray firmata_board(int passes) {
+  QByteArray b("\xF9\x02\x05\xF0\x79\x02\x05S\0F\0\xF7", 12);
+  for (int k = 0; k < passes; ++k)
+    for (int ch = 0; ch < 4; ++ch) {
+      const int v = (k * 100 + ch * 250) % 1024;
+      b += static_cast<char>(0xE0 | ch);
+      b += static_cast<char>(v & 0x7F);
+      b += static_cast<char>(v >> 7);
+    }
+  return b;
+}
+
+}  // namespace
+
+std::vector<SerialSeed> line_seeds() {
+  return {serial("l-sketch-4", {1, 2, 3, 4}, 0, sketch_lines(20)),
+          serial("l-sketch-pieces", {1, 3}, 5, sketch_lines(12)),
+          serial("l-labels", {1, 2}, 0, "\nA0:12,A1:-3.5\nA0:1e3\tA1:+7\n"),
+          serial("l-faults", {2, 4}, 3,
+                 "x\n1 2 3 4\n1 2\n9 nan 9 9\n\n70000 -70000 1 2.5\n" + QByteArray(1100, '8') + "\n5 6 7 8"),
+          serial("l-decimals", {1}, 1, "\n0.5\n1.5\n-2.5\n32767.5\n1e400\n")};
+}
+
+std::vector<SerialSeed> firmata_seeds() {
+  return {serial("f-board-4", {1, 2, 3, 4}, 0, firmata_board(10)),
+          serial("f-board-pieces", {1, 3}, 2, firmata_board(6)),
+          serial("f-mapping", {1}, 0, QByteArray("\xF9\x02\x05\xF0\x6A\x7F\x7F\x00\x01\xF7\xE0\x10\x01", 13)),
+          serial("f-faults", {1, 2}, 1,
+                 QByteArray("\x11\xE0\x05\xE1\x01\x00\xA5\x01\xF0\x79\x02\xE0\x7F\x07\xF0\xF7\xF7"
+                            "\xE1\x02\x00\xE0\x03\x00\xE0\x04\x00\x91\x20\x01",
+                            29))};
 }
 
 }  // namespace quarvel::fuzz

@@ -47,9 +47,17 @@ struct NumberSeed {
   QByteArray input;
 };
 
+// A stream from a serial device, as serial_case() reads it.
+struct SerialSeed {
+  std::string name;  // under fuzz/corpus/lines/ or fuzz/corpus/firmata/
+  QByteArray input;
+};
+
 std::vector<BinSeed> bin_seeds();
 std::vector<PrnSeed> prn_seeds();
 std::vector<EdfSeed> edf_seeds();
 std::vector<NumberSeed> number_seeds();
+std::vector<SerialSeed> line_seeds();
+std::vector<SerialSeed> firmata_seeds();
 
 }  // namespace quarvel::fuzz

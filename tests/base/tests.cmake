@@ -4,7 +4,10 @@ quarvel_core_test(tests_base
   base/core/sample_array_test.cpp
   base/core/shared_state_test.cpp
   base/core/typed_values_test.cpp
+  base/acquisition/firmata_test.cpp
   base/acquisition/sample_pace_test.cpp
+  base/acquisition/serial_lines_test.cpp
+  base/acquisition/serial_link_test.cpp
   base/acquisition/signal_source_test.cpp
   base/datafile/bin_reader_test.cpp
   base/datafile/codec_test.cpp
@@ -21,6 +24,7 @@ quarvel_core_test(tests_base
   base/modes/spectrum_test.cpp
   base/modes/radix2_spectrum.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/properties.cpp
+  ${PROJECT_SOURCE_DIR}/fuzz/serial_properties.cpp
   ${PROJECT_SOURCE_DIR}/fuzz/seeds.cpp
 )
 # The replay test reads the committed seeds and regressions and shares the fuzz targets' checks;
@@ -31,3 +35,7 @@ target_link_libraries(tests_base PRIVATE EDFlib::EDFlib)
 # The filter tests hold the filters against SciPy's results, made by tools/make-filter-references.
 target_compile_definitions(tests_base PRIVATE
                            QUARVEL_FILTER_REFERENCES="${CMAKE_CURRENT_SOURCE_DIR}/base/modes/filter_references.txt")
+
+# The device reader through a pseudo-terminal: seconds of real time per test, in a program of its own.
+quarvel_core_test(tests_serial_device base/acquisition/serial_device_test.cpp)
+target_link_libraries(tests_serial_device PRIVATE quarvel_pty_board)

@@ -15,6 +15,7 @@
 #include "datafile/prn_reader.h"
 #include "properties.h"
 #include "seeds.h"
+#include "serial_properties.h"
 
 using namespace quarvel;
 using namespace quarvel::fuzz;
@@ -31,6 +32,9 @@ void PrintTo(const EdfSeed& s, std::ostream* os) {
   *os << s.name;
 }
 void PrintTo(const NumberSeed& s, std::ostream* os) {
+  *os << s.name;
+}
+void PrintTo(const SerialSeed& s, std::ostream* os) {
   *os << s.name;
 }
 }  // namespace quarvel::fuzz
@@ -138,6 +142,25 @@ TEST_P(NumberSeedFile, KeepsEveryProperty) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, NumberSeedFile, ::testing::ValuesIn(number_seeds()), seed_name<NumberSeed>);
 
+class LineSeedFile : public ::testing::TestWithParam<SerialSeed> {};
+
+TEST_P(LineSeedFile, KeepsEveryProperty) {
+  expect_committed("lines", GetParam());
+  EXPECT_EQ(lines(check_lines(serial_case(GetParam().input))), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, LineSeedFile, ::testing::ValuesIn(line_seeds()), seed_name<SerialSeed>);
+
+class FirmataSeedFile : public ::testing::TestWithParam<SerialSeed> {};
+
+TEST_P(FirmataSeedFile, KeepsEveryProperty) {
+  expect_committed("firmata", GetParam());
+  EXPECT_EQ(lines(check_firmata(serial_case(GetParam().input))), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, FirmataSeedFile, ::testing::ValuesIn(firmata_seeds()),
+                         seed_name<SerialSeed>);
+
 // The checks must catch a reader that goes wrong: each case spoils one thing in a good read of a
 // seed, and the check has to name it.
 struct Spoiled {
@@ -211,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A .prn read that fails where it must not, or gives a wrong value, is reported too.
 TEST(SpoiledPrnRead, WrongValueAndWrongOutcomeAreReported) {
   const std::vector<PrnSeed> seeds = prn_seeds();
-  const auto two = std::find_if(seeds.begin(), seeds.end(), [](const PrnSeed& s) { return s.name == "p-c2-f7"; });
+  const auto two =
+      std::find_if(seeds.begin(), seeds.end(), [](const PrnSeed& s) { return s.name == "p-c2-f7"; });
   ASSERT_NE(two, seeds.end());
   const PrnSeed& seed = *two;  // two channels, 7 values each
   const PrnCase c = prn_case(seed.input);
@@ -274,15 +298,18 @@ std::vector<std::string> names_of(const std::vector<Seed>& seeds) {
 }
 
 std::vector<Target> targets() {
-  return {{"bin", names_of(bin_seeds()), [](QByteArrayView in) { return check_bin(bin_case(in)); }},
-          {"prn", names_of(prn_seeds()), [](QByteArrayView in) { return check_prn(prn_case(in)); }},
-          {"edf", names_of(edf_seeds()),
-           [](QByteArrayView in) {
-             QTemporaryDir dir;
-             return check_edf(edf_case(in), dir.filePath("input.edf"));
-           }},
-          {"numbers", names_of(number_seeds()),
-           [](QByteArrayView in) { return check_numbers(number_case(in)); }}};
+  return {
+      {"bin", names_of(bin_seeds()), [](QByteArrayView in) { return check_bin(bin_case(in)); }},
+      {"prn", names_of(prn_seeds()), [](QByteArrayView in) { return check_prn(prn_case(in)); }},
+      {"edf", names_of(edf_seeds()),
+       [](QByteArrayView in) {
+         QTemporaryDir dir;
+         return check_edf(edf_case(in), dir.filePath("input.edf"));
+       }},
+      {"numbers", names_of(number_seeds()), [](QByteArrayView in) { return check_numbers(number_case(in)); }},
+      {"lines", names_of(line_seeds()), [](QByteArrayView in) { return check_lines(serial_case(in)); }},
+      {"firmata", names_of(firmata_seeds()),
+       [](QByteArrayView in) { return check_firmata(serial_case(in)); }}};
 }
 
 void PrintTo(const Target& t, std::ostream* os) {
@@ -305,7 +332,8 @@ TEST_P(FuzzTarget, CorpusHoldsExactlyTheSeeds) {
 // Read from the folder when the test runs, so an input saved after the build is replayed too. The
 // seeds are replayed through the same check, so the test always has inputs to judge.
 TEST_P(FuzzTarget, EverySavedInputGetsItsAnswer) {
-  QFileInfoList saved = QDir(kFuzzDir + "/regressions/" + GetParam().name).entryInfoList(QDir::Files, QDir::Name);
+  QFileInfoList saved =
+      QDir(kFuzzDir + "/regressions/" + GetParam().name).entryInfoList(QDir::Files, QDir::Name);
   saved += QDir(kFuzzDir + "/corpus/" + GetParam().name).entryInfoList(QDir::Files, QDir::Name);
   ASSERT_FALSE(saved.isEmpty());
   for (const QFileInfo& f : saved) {
