@@ -36,6 +36,11 @@ void timer1_tick(MainWindow& w) {
 
 namespace {
 
+// Samples of a sweep: those of one screen, and at least one.
+int32_t sweep_width_of(const PlotGeometry& g) {
+  return std::max(1, round_i32(g.samples_on_screen()));
+}
+
 // Frames reach the disk at least this often while recording, so a crash or a power loss costs
 // at most the last second.
 constexpr qint64 kFlushIntervalMs = 1000;
@@ -121,7 +126,10 @@ void Sweep::plot_all(float x) {
   for (int ch = 1; ch <= 3; ++ch) {
     if (s_.ch_source[ch] <= 0) continue;
     y_new_[ch] = scaled_value(ch);
-    d_.line(x - 1, y_old_[ch], x, y_new_[ch], s_.ch_colour[ch]);
+    // A screen of less than one sample keeps its one segment inside the plot.
+    const double right_edge = w_.channel_geometry(ch).plot_right();
+    d_.line(std::min<double>(x - 1, right_edge), y_old_[ch], std::min<double>(x, right_edge), y_new_[ch],
+            s_.ch_colour[ch]);
     y_old_[ch] = y_new_[ch];
   }
 }
@@ -130,6 +138,7 @@ void Sweep::plot_all(float x) {
 // last.
 void Sweep::draw_marker(float x) {
   const PlotGeometry& g = last_scale_;
+  x = static_cast<float>(std::min<double>(x, g.plot_right()));
   if (s_.marker_state == 100) d_.box(x - 1, g.marker_top(), x, g.time_axis_y());
   if (s_.marker_state == 200) d_.line(x, g.tick_top(), x, g.time_axis_y());
 }
@@ -179,12 +188,10 @@ class LoopEnd {
 
 QString Sweep::run() {
   const LoopEnd loop_end(w_);
-  if (start()) {
-    while (sample_in_sweep()) {
-      if (x_ != s_.sweep_width && !s_.sweep_restart) continue;
-      if (!new_sweep()) break;
-    }
-  }
+  // A sweep ends at the right edge, however few samples a screen holds: with one sample or less
+  // every sample starts a sweep of its own.
+  bool go_on = start() && sample_in_sweep();
+  while (go_on) go_on = x_ >= s_.sweep_width || s_.sweep_restart ? new_sweep() : sample_in_sweep();
   if (s_.recording && error_.isEmpty()) flush();
   return error_;
 }
@@ -201,7 +208,7 @@ bool Sweep::start() {
   d_.set_auto_redraw(false);
   s_.view_start = 0;
   draw_frame(w_);
-  s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
+  s_.sweep_width = sweep_width_of(w_.channel_geometry(s_.current_ch));
   x_ = 0;
   s_.marker_state = 0;
   w_.drug_button->setText("MARKER ON");
@@ -258,7 +265,7 @@ bool Sweep::new_sweep() {
     // A restart never touches the chunk: the recording keeps its length.
     s_.view_start = 0;
     s_.sweep_restart = kFalse;
-    s_.sweep_width = round_i32(w_.channel_geometry(s_.current_ch).samples_on_screen());
+    s_.sweep_width = sweep_width_of(w_.channel_geometry(s_.current_ch));
   } else {
     s_.view_start += static_cast<float>(samples_per_screen(s_));
   }

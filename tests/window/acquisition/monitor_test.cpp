@@ -160,6 +160,37 @@ TEST_F(Monitor, StimulusTickIsOneLineAtItsSample) {
   EXPECT_EQ(tick_columns, 1);
 }
 
+// However few samples a screen holds, the sweep starts again at the left edge and the time
+// labels move on a screen at a time; the trace stays inside the plot.
+struct ShortScreen {
+  const char* rate;
+  const char* screen;
+  double per_sweep;
+};
+
+class ShortScreens : public Monitor, public ::testing::WithParamInterface<ShortScreen> {};
+
+TEST_P(ShortScreens, StillWrapTheSweep) {
+  choose_input(0, 1);
+  type_into(w->sampling_hz, GetParam().rate);
+  type_into(w->scr_lng, GetParam().screen);
+  std::vector<double> view_at;
+  timer->before_tick = [&](int n) {
+    view_at.push_back(w->s.view_start);
+    if (n == 12) w->halt->click();
+  };
+  QTest::mouseClick(w->monitor, Qt::LeftButton);
+  ASSERT_EQ(view_at.size(), 12u);
+  EXPECT_GE(view_at.back(), 4 * GetParam().per_sweep) << "the time labels move on";
+  const PixelMap m = w->disp->pixel_map();
+  const int right = m.pixel_x(w->channel_geometry(1).plot_right());
+  EXPECT_EQ(trace_pixels(right + 2, w->disp->pixel_width() - 1, Qt::white), 0) << "nothing right of the plot";
+}
+
+INSTANTIATE_TEST_SUITE_P(OneSampleOrLess, ShortScreens,
+                         ::testing::Values(ShortScreen{"1", "1", 1}, ShortScreen{"1", "0.5", 0.5},
+                                           ShortScreen{"2", "1", 2}));
+
 TEST_F(Monitor, RateChangeRestartsTheSweepAndThePace) {
   choose_input(0, 1);
   std::vector<float> view_at;
