@@ -319,8 +319,7 @@ void redraw(MainWindow& w) {
   const double further = g.overplot_further(s.further_disp[ch]);
   s.ch_offset[ch] = static_cast<float>(first);
 
-  const int16_t blocks = round_i16(s.block_count);
-  for (int16_t k = 1; k <= blocks; ++k) {
+  for (int32_t k = 1; k <= s.block_count; ++k) {
     draw_curves(w);
     w.disp->refresh();
     s.ch_offset[ch] = static_cast<float>(s.ch_offset[ch] + further);

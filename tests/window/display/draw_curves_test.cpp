@@ -154,6 +154,19 @@ TEST_F(DrawCurves, TheLastSampleDrawnIsTheFilesLast) {
   EXPECT_EQ(cells[1], "300");
 }
 
+// A block count past the int16 range is still counted to its end.
+TEST_F(DrawCurves, OverplotDrawsEveryBlockOfAFileOfMoreThan32767) {
+  load_blocks(1, 2, 32770, 2.5);
+  ASSERT_EQ(w->s.block_count, 32770);
+  w->s.work_data(1, 2 * 32769) = 900;  // the first sample of the last block
+  w->s.first_disp[1] = 50;  // every block on the middle line of the band
+  w->s.further_disp[1] = 0;
+  w->s.overplot_on = kTrue;
+  redraw(*w);
+  EXPECT_EQ(w->s.view_start, 0);
+  EXPECT_EQ(at(0, 900), Qt::white) << "the last block is drawn";
+}
+
 TEST_F(DrawCurves, ColumnsAreClampedToTheBand) {
   load(1, 36000, 45000);
   SharedState& s = w->s;
