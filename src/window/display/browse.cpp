@@ -1,6 +1,7 @@
 #include "display/browse.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -18,11 +19,12 @@ namespace quarvel {
 namespace {
 
 // The page buttons' procedures hand the focus to the average button in block views; keys and the
-// wheel on the surface leave it there, so that the next key pages on.
+// wheel leave it where it was (on the surface, or on Add after a click on the curve), so that the
+// next key pages on and Enter still adds the reading.
 void keeping_focus(MainWindow& w, void (*click)(MainWindow&)) {
-  const bool had_focus = w.disp->hasFocus();
+  QWidget* had_focus = QApplication::focusWidget();
   click(w);
-  if (had_focus && !w.disp->hasFocus()) w.disp->setFocus();
+  if (had_focus && QApplication::focusWidget() != had_focus) had_focus->setFocus();
 }
 
 bool zoom_offered(const MainWindow& w) {

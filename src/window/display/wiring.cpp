@@ -8,6 +8,7 @@
 #include "display/browse.h"
 #include "display/display_modes.h"
 #include "display/navigation.h"
+#include "display/navigation_keys.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -33,9 +34,8 @@ void wire_display(MainWindow& w) {
   on_click(w, w.pshift, pshift_click);
   on_click(w, w.nshift, nshift_click);
 
-  QObject::connect(w.disp, &Surface::key_down, &w, [&w](int key, int shift) {
-    run_command(w, [&] { disp_key_down(w, key, shift); });
-  });
+  // The navigation keys reach the view from wherever the focus is; they never get to the surface.
+  take_navigation_keys(w);
   QObject::connect(w.disp, &Surface::wheel_turned, &w, [&w](int notches, int shift, double x, double) {
     run_command(w, [&] { disp_wheel(w, notches, shift, x); });
   });

@@ -62,6 +62,20 @@ TEST_P(KeysOnContinuousFile, MoveTheViewAndKeepTheFocus) {
   EXPECT_EQ(w->view_scroll->value(), static_cast<int>(GetParam().start_after));
 }
 
+// A click on the curve sends the focus to Add (Enter adds the reading); the keys still page and
+// move the view, and the focus stays on Add.
+TEST_P(KeysOnContinuousFile, MoveTheViewAfterAClickOnTheCurve) {
+  load_continuous_file(*w, 1800, 0.1f, 8);
+  s().view_start = 400;
+  activate();
+  QTest::mouseClick(w->disp, Qt::LeftButton, {}, QPoint(500, 250));
+  ASSERT_TRUE(w->add->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), GetParam().key);
+  EXPECT_EQ(s().view_start, GetParam().start_after);
+  EXPECT_EQ(first_label(), GetParam().label);
+  EXPECT_TRUE(w->add->hasFocus());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeysOnContinuousFile,
     ::testing::Values(KeyCase{Qt::Key_PageDown, 440, "44.0"}, KeyCase{Qt::Key_PageUp, 360, "36.0"},
