@@ -35,6 +35,9 @@ void ScriptedDialogs::verify() {
 void ScriptedDialogs::expect_input(const QString& prompt, const QString& answer) {
   expected_.push_back({Kind::Input, prompt, answer});
 }
+void ScriptedDialogs::expect_input_starting(const QString& prefix, const QString& answer) {
+  expected_.push_back({Kind::Input, prefix, answer, false, true});
+}
 void ScriptedDialogs::expect_yes_no(const QString& text, bool yes) {
   expected_.push_back({Kind::YesNo, text, {}, yes});
 }

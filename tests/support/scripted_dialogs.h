@@ -24,6 +24,8 @@ class ScriptedDialogs : public Dialogs {
 
   // Expect an input box with this prompt, answered with answer ("" = cancelled).
   void expect_input(const QString& prompt, const QString& answer);
+  // Expect an input box whose prompt begins with prefix.
+  void expect_input_starting(const QString& prefix, const QString& answer);
   void expect_yes_no(const QString& text, bool yes);
   void expect_save_discard_cancel(const QString& text, SaveAnswer answer);
   void expect_warning(const QString& text);

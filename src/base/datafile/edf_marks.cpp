@@ -34,6 +34,52 @@ std::vector<EdfMark> edf_marks_for(const std::vector<int16_t>& markers, int32_t 
   return marks;
 }
 
+namespace {
+
+// The block number of a "block N" mark; 0 for any other text.
+int64_t block_number(const QString& text) {
+  const QString t = text.trimmed();
+  if (!t.startsWith(QLatin1String("block "))) return 0;
+  bool ok = false;
+  const int64_t n = t.mid(6).toLongLong(&ok);
+  return ok && n >= 1 ? n : 0;
+}
+
+}  // namespace
+
+int32_t edf_block_length(const std::vector<EdfMark>& marks, int32_t sample_count) {
+  std::vector<int64_t> starts;  // of block k + 1 at index k
+  for (const EdfMark& m : marks) {
+    const int64_t n = block_number(m.text);
+    if (n == 0) continue;
+    // Each block once, and no more of them than there are frames.
+    if (n > sample_count) return -1;
+    if (static_cast<int64_t>(starts.size()) < n) starts.resize(static_cast<size_t>(n), -1);
+    if (starts[static_cast<size_t>(n - 1)] != -1) return -1;
+    starts[static_cast<size_t>(n - 1)] = m.frame;
+  }
+  if (starts.empty() || starts[0] != 0) return -1;
+  const int64_t length = starts.size() > 1 ? starts[1] : sample_count;
+  if (length < 1 || length > sample_count) return -1;
+  for (size_t k = 0; k < starts.size(); ++k)
+    if (starts[k] != static_cast<int64_t>(k) * length) return -1;
+  // Every block that starts within the recording is marked, and no other.
+  if ((sample_count + length - 1) / length != static_cast<int64_t>(starts.size())) return -1;
+  return static_cast<int32_t>(length);
+}
+
+int64_t edf_other_marks(const std::vector<EdfMark>& marks, bool blocks_read) {
+  int64_t n = 0;
+  for (const EdfMark& m : marks) {
+    const QString t = m.text.trimmed();
+    const bool own = t == QLatin1String(kEdfMarkerOnText) || t == QLatin1String(kEdfMarkerOffText) ||
+                     t == QLatin1String(kEdfStimulusText) || t == QLatin1String(kEdfRecordingEndsText) ||
+                     (blocks_read && block_number(t) > 0);
+    n += !t.isEmpty() && !own;
+  }
+  return n;
+}
+
 std::vector<int16_t> edf_markers_from(const std::vector<EdfMark>& marks, int32_t sample_count) {
   std::vector<int16_t> words(static_cast<std::size_t>(std::max(sample_count, 0)), 0);
   // On and off marks by frame, an off before an on at the same frame, so runs pair up whatever

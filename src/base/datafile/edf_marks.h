@@ -38,6 +38,15 @@ std::vector<EdfMark> edf_marks_for(const std::vector<int16_t>& markers, int32_t 
 // wherever m holds only 0, 100 and 200.
 std::vector<int16_t> edf_markers_from(const std::vector<EdfMark>& marks, int32_t sample_count);
 
+// The length of the blocks marked "block 1", "block 2", ... at frames 0, L, 2L, ..., one for each
+// block that starts within the sample_count frames, as edf_marks_for writes a block recording's
+// blocks; -1 when there are no such marks or they do not form those blocks.
+int32_t edf_block_length(const std::vector<EdfMark>& marks, int32_t sample_count);
+
+// How many marks are none of the program's own: neither marker on or off, a stimulus, the end of
+// the recording, nor (when blocks_read) the start of a block.
+int64_t edf_other_marks(const std::vector<EdfMark>& marks, bool blocks_read);
+
 // The frame nearest to an annotation onset, for data records of samples_per_record samples that last
 // record_duration; onset and duration in EDFlib's units of 100 ns.
 int64_t edf_frame_at(int64_t onset, int64_t samples_per_record, int64_t record_duration);

@@ -3,6 +3,8 @@
 #include <edflib.h>
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -67,53 +69,92 @@ EdfKind kind_of(int filetype) {
 // What a header says of the ordinary signals, whoever read it.
 struct Layout {
   EdfKind kind = EdfKind::EdfPlus;
-  std::vector<int64_t> per_record;  // samples per data record of each ordinary signal
-  int64_t duration = 0;             // of a data record, in 100 ns
-  int64_t frames = 0;               // samples of each signal in the file
+  std::vector<EdfSignal> all_signals;
+  int64_t duration = 0;  // of a data record, in 100 ns
+  int64_t records = 0;   // data records in the file
 };
 
-Status check_layout(const Layout& l) {
-  const auto signal_count = static_cast<int>(l.per_record.size());
-  if (signal_count < 1 || signal_count > 3) {
-    return failure(DataFileError::BadChannelCount,
-                   QStringLiteral("%1 signals; from one to three can be read").arg(signal_count));
-  }
-  for (int i = 0; i < signal_count; ++i) {
-    const int64_t n = l.per_record[static_cast<std::size_t>(i)];
-    if (n <= 0 || l.duration <= 0) {
-      return failure(DataFileError::BadSampleInterval,
-                     QStringLiteral("signal %1 has %2 samples in records of %3 s, no positive sampling rate")
-                         .arg(i + 1)
-                         .arg(n)
-                         .arg(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION));
-    }
-    if (n != l.per_record[0]) {
-      return failure(DataFileError::MixedSampleRates,
-                     QStringLiteral("signal %1 has %2 samples per record, signal 1 has %3")
-                         .arg(i + 1)
-                         .arg(n)
-                         .arg(l.per_record[0]));
-    }
-  }
-  // The program keeps one slot more than there are samples, indexed by int32.
-  if (l.frames >= std::numeric_limits<int32_t>::max())
-    return failure(DataFileError::TooLarge, QStringLiteral("%1 samples are too many").arg(l.frames));
-  return {};
+int64_t frames_of(const Layout& l, int signal) {
+  return l.records * l.all_signals[static_cast<size_t>(signal)].per_record;
 }
 
-// Asks for the channel count and makes room for `frames` samples of each channel read.
-Result<EdfContents> start_contents(const Layout& l, int64_t frames, const EdfChannelQuestion& ask) {
+bool one_rate(const Layout& l) {
+  for (const EdfSignal& s : l.all_signals)
+    if (s.per_record != l.all_signals[0].per_record) return false;
+  return true;
+}
+
+Status check_rate(const Layout& l, int signal) {
+  const int64_t n = l.all_signals[static_cast<size_t>(signal)].per_record;
+  if (n > 0 && l.duration > 0) return {};
+  return failure(DataFileError::BadSampleInterval,
+                 QStringLiteral("signal %1 has %2 samples in records of %3 s, no positive sampling rate")
+                     .arg(signal + 1)
+                     .arg(n)
+                     .arg(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION));
+}
+
+// The program indexes samples by int32, one slot more than there are.
+Status check_size(int64_t frames) {
+  if (frames < std::numeric_limits<int32_t>::max()) return {};
+  return failure(DataFileError::TooLarge, QStringLiteral("%1 samples are too many").arg(frames));
+}
+
+// The signals to read (from 0), as the user answers: how many of a file of up to three signals of
+// one rate, which of any other file (refused as before when there is no one to ask which).
+Result<std::vector<int>> choose_signals(const Layout& l, const EdfChannelQuestion& ask_count,
+                                        const EdfSignalQuestion& ask_signals) {
+  const auto n = static_cast<int>(l.all_signals.size());
+  if (n < 1)
+    return failure(DataFileError::BadChannelCount, QStringLiteral("no signal; one to three can be read"));
+  if (n <= 3 && one_rate(l)) {
+    for (int i = 0; i < n; ++i)
+      if (Status st = check_rate(l, i); !st) return st.failure();
+    if (Status st = check_size(frames_of(l, 0)); !st) return st.failure();
+    Result<int> answer = channel_count_from_answer(ask_count ? ask_count(n) : QString(), n);
+    if (!answer) return answer.failure();
+    std::vector<int> chosen;
+    for (int i = 0; i < answer.value(); ++i) chosen.push_back(i);
+    return chosen;
+  }
+  if (!ask_signals) {
+    if (n > 3)
+      return failure(DataFileError::BadChannelCount,
+                     QStringLiteral("%1 signals; from one to three can be read").arg(n));
+    for (int i = 0; i < n; ++i)
+      if (Status st = check_rate(l, i); !st) return st.failure();
+    return failure(DataFileError::MixedSampleRates,
+                   QStringLiteral("its signals have different sampling rates"));
+  }
+  bool any_rate = false;
+  for (int i = 0; i < n; ++i) any_rate = any_rate || check_rate(l, i).ok();
+  if (!any_rate) return check_rate(l, 0).failure();
+  Result<std::vector<int>> chosen = signals_from_answer(ask_signals(l.all_signals), l.all_signals);
+  if (!chosen) return chosen;
+  if (Status st = check_size(frames_of(l, chosen.value().front())); !st) return st.failure();
+  return chosen;
+}
+
+// Makes room for `frames` samples of each signal chosen.
+EdfContents start_contents(const Layout& l, std::vector<int> chosen, int64_t frames) {
   EdfContents out;
   out.kind = l.kind;
-  out.signal_count = static_cast<int>(l.per_record.size());
-  Result<int> answer = channel_count_from_answer(ask ? ask(out.signal_count) : QString(), out.signal_count);
-  if (!answer) return answer.failure();
-  out.channel_count = answer.value();
+  out.signal_count = static_cast<int>(l.all_signals.size());
+  out.signal_info = l.all_signals;
+  out.chosen_signals = std::move(chosen);
+  out.channel_count = static_cast<int>(out.chosen_signals.size());
+  const int64_t per_record = l.all_signals[static_cast<size_t>(out.chosen_signals.front())].per_record;
   out.sample_interval =
-      static_cast<float>(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION / l.per_record[0]);
+      static_cast<float>(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION / per_record);
   out.sample_count = static_cast<int32_t>(frames);
   out.samples.redim(out.channel_count, out.sample_count - 1, 1);  // room for the spare slot of raw_data
   return out;
+}
+
+void describe_signal(EdfSignal& s, int64_t duration) {
+  s.rate_hz = s.per_record > 0 && duration > 0
+                  ? static_cast<double>(s.per_record) * EDFLIB_TIME_DIMENSION / static_cast<double>(duration)
+                  : 0;
 }
 
 // The samples before a "Recording ends" annotation, which marks the padding of the last record.
@@ -131,6 +172,8 @@ void finish(EdfContents& out, const std::vector<EdfMark>& marks) {
     for (int32_t i = 0; i < out.sample_count; ++i) out.ch_max[ch] = std::max(out.ch_max[ch], std::fabs(v[i]));
   }
   out.markers = edf_markers_from(marks, out.sample_count);
+  out.block_length = edf_block_length(marks, out.sample_count);
+  out.other_annotations = edf_other_marks(marks, out.block_length > 0);
 }
 
 void report(const ReadProgress& progress, int64_t done, int64_t total) {
@@ -190,10 +233,18 @@ Result<Discontinuous> parse_discontinuous(QFile& f) {
     const double dmin = number(at + 120 * ns, 8, &good), dmax = number(at + 128 * ns, 8, &good);
     const auto n = static_cast<int64_t>(number(at + 216 * ns, 8, &good));
     if (!good || dmax <= dmin || pmax == pmin || n <= 0 || n > (1 << 24)) return damaged("signal limits");
-    const bool annotations = field(kGeneralHeaderBytes + 16 * static_cast<qint64>(i), 16) ==
-                             (d.bdf ? "BDF Annotations" : "EDF Annotations");
+    const QByteArray label = field(kGeneralHeaderBytes + 16 * static_cast<qint64>(i), 16);
+    const bool annotations = label == (d.bdf ? "BDF Annotations" : "EDF Annotations");
     (annotations ? d.annotation : d.ordinary).push_back(i);
-    if (!annotations) d.layout.per_record.push_back(n);
+    if (!annotations) {
+      EdfSignal sig;
+      sig.label = QString::fromLatin1(label);
+      sig.unit = QString::fromLatin1(
+          field(kGeneralHeaderBytes + 96 * static_cast<qint64>(ns) + 8 * static_cast<qint64>(i), 8));
+      sig.per_record = n;
+      describe_signal(sig, d.layout.duration);
+      d.layout.all_signals.push_back(sig);
+    }
     d.offset.push_back(d.record_bytes);
     d.samples.push_back(n);
     d.gain.push_back((pmax - pmin) / (dmax - dmin));
@@ -209,7 +260,7 @@ Result<Discontinuous> parse_discontinuous(QFile& f) {
                        .arg(f.size())
                        .arg(d.records));
   }
-  d.layout.frames = d.ordinary.empty() ? 0 : d.records * d.layout.per_record[0];
+  d.layout.records = d.records;
   return d;
 }
 
@@ -245,7 +296,7 @@ void parse_annotations(const char* p, int n, std::vector<std::pair<int64_t, QStr
 }
 
 Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQuestion& ask,
-                                       const ReadProgress& progress) {
+                                       const EdfSignalQuestion& ask_signals, const ReadProgress& progress) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     return failure(DataFileError::ReadFailed,
@@ -253,11 +304,12 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
   Result<Discontinuous> parsed = parse_discontinuous(f);
   if (!parsed) return parsed.failure();
   const Discontinuous& d = parsed.value();
-  if (Status st = check_layout(d.layout); !st) return st.failure();
-  Result<EdfContents> started = start_contents(d.layout, d.layout.frames, ask);
-  if (!started) return started;
+  Result<std::vector<int>> chosen = choose_signals(d.layout, ask, ask_signals);
+  if (!chosen) return chosen.failure();
+  const int64_t frames = frames_of(d.layout, chosen.value().front());
+  Result<EdfContents> started = start_contents(d.layout, chosen.value(), frames);
   EdfContents& out = started.value();
-  const int64_t spr = d.layout.per_record[0];
+  const int64_t spr = d.layout.all_signals[static_cast<size_t>(out.chosen_signals.front())].per_record;
   std::vector<int64_t> starts;  // of each record, 100 ns
   std::vector<std::pair<int64_t, QString>> texts;
   const Status read = read_in_portions(
@@ -265,7 +317,8 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
       [&](const char* p, int64_t first, int64_t n) -> Status {
         for (int64_t r = first; r < first + n; ++r, p += d.record_bytes) {
           for (int ch = 1; ch <= out.channel_count; ++ch) {
-            const auto s = static_cast<std::size_t>(d.ordinary[static_cast<std::size_t>(ch - 1)]);
+            const auto s = static_cast<std::size_t>(
+                d.ordinary[static_cast<std::size_t>(out.chosen_signals[static_cast<std::size_t>(ch - 1)])]);
             const char* q = p + d.offset[s];
             float* dst = out.samples.write_channel(ch) + r * spr;
             for (int64_t j = 0; j < spr; ++j) {
@@ -290,6 +343,13 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
         return {};
       });
   if (!read) return read.failure();
+  // A record that starts later than the one before ends leaves a gap.
+  for (std::size_t r = 1; r < starts.size(); ++r) {
+    const int64_t gap = starts[r] - (starts[r - 1] + d.layout.duration);
+    if (gap <= 0) continue;
+    ++out.gap_count;
+    out.gap_seconds += static_cast<double>(gap) / EDFLIB_TIME_DIMENSION;
+  }
   std::vector<EdfMark> marks;
   for (const auto& [t, text] : texts) {
     if (text.isEmpty()) continue;
@@ -310,13 +370,59 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
 
 }  // namespace
 
+QString proposed_signals(const std::vector<EdfSignal>& all_signals) {
+  QStringList numbers;
+  for (std::size_t i = 0; i < all_signals.size() && numbers.size() < 3; ++i) {
+    if (all_signals[i].per_record <= 0) continue;
+    if (!numbers.isEmpty() &&
+        all_signals[i].per_record != all_signals[static_cast<std::size_t>(numbers[0].toInt() - 1)].per_record)
+      continue;
+    numbers << QString::number(i + 1);
+  }
+  return numbers.join(' ');
+}
+
+Result<std::vector<int>> signals_from_answer(const QString& answer, const std::vector<EdfSignal>& all_signals) {
+  const auto refused = [](const QString& why) { return failure(DataFileError::BadChannelAnswer, why); };
+  const QStringList words = answer.split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
+  if (words.isEmpty()) return refused(QStringLiteral("No signal was named."));
+  if (words.size() > 3) return refused(QStringLiteral("Up to three signals can be opened together."));
+  std::vector<int> chosen;
+  for (const QString& word : words) {
+    bool ok = false;
+    const int n = word.toInt(&ok);
+    if (!ok || n < 1 || n > static_cast<int>(all_signals.size()))
+      return refused(QStringLiteral("The file has no signal %1: its signals are 1 to %2.")
+                         .arg(word)
+                         .arg(all_signals.size()));
+    if (std::find(chosen.begin(), chosen.end(), n - 1) != chosen.end())
+      return refused(QStringLiteral("Signal %1 is named twice.").arg(n));
+    const EdfSignal& s = all_signals[static_cast<std::size_t>(n - 1)];
+    if (s.per_record <= 0 || !(s.rate_hz > 0))
+      return refused(QStringLiteral("Signal %1 (%2) has no sampling rate.").arg(n).arg(s.label));
+    if (!chosen.empty()) {
+      const EdfSignal& first = all_signals[static_cast<std::size_t>(chosen.front())];
+      if (s.per_record != first.per_record)
+        return refused(
+            QStringLiteral("Signals %1 and %2 have different rates (%3 Hz and %4 Hz): only signals of "
+                           "one rate can be opened together.")
+                .arg(chosen.front() + 1)
+                .arg(n)
+                .arg(format_general_double(first.rate_hz), format_general_double(s.rate_hz)));
+    }
+    chosen.push_back(n - 1);
+  }
+  return chosen;
+}
+
 Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_channel_count,
-                             const ReadProgress& progress) {
+                             const ReadProgress& progress, const EdfSignalQuestion& ask_signals) {
   if (Status st = check_header_size(path); !st) return st.failure();
   auto hdr = new_edf_header();
   if (edfopen_file_readonly(edflib_path(path).constData(), hdr.get(), EDFLIB_READ_ALL_ANNOTATIONS) != 0) {
     const int code = hdr->filetype;
-    if (code == EDFLIB_FILE_IS_DISCONTINUOUS) return read_discontinuous(path, ask_channel_count, progress);
+    if (code == EDFLIB_FILE_IS_DISCONTINUOUS)
+      return read_discontinuous(path, ask_channel_count, ask_signals, progress);
     const bool refused = code == EDFLIB_FILE_CONTAINS_FORMAT_ERRORS || code == EDFLIB_FILETYPE_ERROR ||
                          code == EDFLIB_NUMBER_OF_SIGNALS_INVALID;
     return failure(refused ? DataFileError::NotEdf : DataFileError::ReadFailed, edflib_error_text(code));
@@ -325,21 +431,33 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
   const int h = hdr->handle;
   Layout l;
   l.kind = kind_of(hdr->filetype);
-  for (int i = 0; i < hdr->edfsignals; ++i) l.per_record.push_back(hdr->signalparam[i].smp_in_datarecord);
   l.duration = hdr->datarecord_duration;
-  l.frames = hdr->edfsignals > 0 ? hdr->signalparam[0].smp_in_file : 0;
-  if (Status st = check_layout(l); !st) return st.failure();
+  l.records = hdr->datarecords_in_file;
+  for (int i = 0; i < hdr->edfsignals; ++i) {
+    EdfSignal sig;
+    sig.label = QString::fromLatin1(hdr->signalparam[i].label).trimmed();
+    sig.unit = QString::fromLatin1(hdr->signalparam[i].physdimension).trimmed();
+    sig.per_record = hdr->signalparam[i].smp_in_datarecord;
+    describe_signal(sig, l.duration);
+    l.all_signals.push_back(sig);
+  }
 
   std::vector<EdfMark> marks;
+  std::vector<edf_annotation_struct> annotations;
   for (long long i = 0; i < hdr->annotations_in_file; ++i) {
     edf_annotation_struct a{};
     if (edf_get_annotation(h, static_cast<int>(i), &a) != 0)
       return failure(DataFileError::ReadFailed, QStringLiteral("annotation %1 cannot be read").arg(i + 1));
-    marks.push_back({edf_frame_at(a.onset, l.per_record[0], l.duration), QString::fromUtf8(a.annotation)});
+    annotations.push_back(a);
   }
-  const int64_t frames = frames_before_end(marks, l.frames);
-  Result<EdfContents> started = start_contents(l, frames, ask_channel_count);
-  if (!started) return started;
+  Result<std::vector<int>> chosen = choose_signals(l, ask_channel_count, ask_signals);
+  if (!chosen) return chosen.failure();
+  const int first = chosen.value().front();
+  for (const edf_annotation_struct& a : annotations)
+    marks.push_back({edf_frame_at(a.onset, l.all_signals[static_cast<size_t>(first)].per_record, l.duration),
+                     QString::fromUtf8(a.annotation)});
+  const int64_t frames = frames_before_end(marks, hdr->signalparam[first].smp_in_file);
+  Result<EdfContents> started = start_contents(l, chosen.value(), frames);
   EdfContents& out = started.value();
 
   const int64_t portion = frames / kPortions;
@@ -352,7 +470,7 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
       float* dst = out.samples.write_channel(ch);
       for (int64_t at = done; at < end;) {
         const int n = static_cast<int>(std::min<int64_t>(end - at, kChunkSamples));
-        if (edfread_physical_samples(h, ch - 1, n, buffer.data()) != n) {
+        if (edfread_physical_samples(h, out.chosen_signals[static_cast<size_t>(ch - 1)], n, buffer.data()) != n) {
           return failure(
               DataFileError::ReadFailed,
               QStringLiteral("reading samples %1 to %2 of signal %3 failed").arg(at + 1).arg(at + n).arg(ch));

@@ -50,7 +50,12 @@ ProposedFile proposed_beside(const QString& data_file, const QString& folder, co
                              const QString& fallback_base) {
   if (data_file.isEmpty()) return {folder, QDir(folder).filePath(fallback_base + "." + ext)};
   const QFileInfo data(data_file);
-  return {data.absolutePath(), QDir(data.absolutePath()).filePath(data.completeBaseName() + "." + ext)};
+  const QDir dir(data.absolutePath());
+  const QString beside = dir.filePath(data.completeBaseName() + "." + ext);
+  // Never the data file itself (an EDF file exported as EDF): its own name would replace it.
+  if (QFileInfo(beside).absoluteFilePath() == data.absoluteFilePath())
+    return {data.absolutePath(), dir.filePath(data.completeBaseName() + " export." + ext)};
+  return {data.absolutePath(), beside};
 }
 
 }  // namespace quarvel

@@ -39,7 +39,8 @@ QString next_recording_name(const QStringList& names);
 QStringList recording_names_in(const QString& folder);
 
 // Where a file made from the loaded data is proposed: beside `data_file`, under its name with the
-// extension `ext` (rec.bin gives rec.txt); with no data file, `fallback_base`.ext in `folder`.
+// extension `ext` (rec.bin gives rec.txt, rec.edf gives "rec export.edf" for ext "edf"); with no
+// data file, `fallback_base`.ext in `folder`.
 struct ProposedFile {
   QString folder;
   QString path;

@@ -29,16 +29,28 @@ QString export_failure_text(const QString& path, const DataFileFailure& failure)
       reason = QStringLiteral("the folder or the disk refused the file");
       break;
   }
-  return QStringLiteral("The recording could not be exported to %1: %2.").arg(QDir::toNativeSeparators(path), reason);
+  return QStringLiteral("The recording could not be exported to %1: %2.")
+      .arg(QDir::toNativeSeparators(path), reason);
 }
 
 void mnuExportEdf_click(MainWindow& w) {
   const SharedState& s = w.s;
   if (!s.file_loaded || s.measure_mode) return;
   const QFileInfo data(s.data_file_name);
-  const QString path =
-      w.dialogs().save_file(save_request_beside_data(w, "EDF+ files (*.edf)|*.edf", "Export EDF+", "edf", "recording"));
+  const QString path = w.dialogs().save_file(
+      save_request_beside_data(w, "EDF+ files (*.edf)|*.edf", "Export EDF+", "edf", "recording"));
   if (path.isEmpty()) return;
+  // The export holds less than an EDF file opened here may (its labels, units, other annotations,
+  // 24-bit values, gaps): it never takes that file's place.
+  const QFileInfo target(path);
+  if (target.exists() && target.canonicalFilePath() == data.canonicalFilePath()) {
+    w.dialogs().warning(
+        QStringLiteral("The recording cannot be exported over the file it was opened from (%1). "
+                       "Choose another name.")
+            .arg(QDir::toNativeSeparators(path)),
+        "Export EDF+");
+    return;
+  }
 
   EdfRecordingInfo info;
   info.channel_count = s.channel_count;

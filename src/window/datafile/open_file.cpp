@@ -59,7 +59,8 @@ QString edf_failure_reason(const DataFileFailure& failure) {
     case DataFileError::TooLarge:
       return QStringLiteral("It holds more samples than the program can keep.");
     case DataFileError::BadChannelAnswer:
-      return {};
+      // A cancelled question says enough; an answer naming signals that cannot be read is told why.
+      return failure.detail.startsWith('"') ? QString() : failure.detail;
     case DataFileError::ReadFailed:
       return QStringLiteral("The file cannot be read.");
     default:
@@ -153,6 +154,41 @@ std::optional<LoadedFile> read_prn_file(MainWindow& w) {
 
 // An EDF or BDF file: a continuous recording of the signals the user asks for, from the first
 // one on, each taken as coming from an input of its own.
+// The question of a file of more than three signals, or of several rates: its signals, one a line.
+QString signals_prompt(const std::vector<EdfSignal>& all) {
+  QString prompt = QStringLiteral("Signals to open, up to three of one rate (their numbers, e.g. 1 3 4):");
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const EdfSignal& s = all[i];
+    prompt += QStringLiteral("\n%1. %2   %3")
+                  .arg(i + 1)
+                  .arg(s.label.isEmpty() ? QStringLiteral("(no label)") : s.label,
+                       s.rate_hz > 0 ? format_general_double(s.rate_hz) + " Hz" : QStringLiteral("no rate"));
+    if (!s.unit.isEmpty()) prompt += "   " + s.unit;
+  }
+  return prompt;
+}
+
+// What the user is told of a file once it is shown: gaps closed up, annotations not shown.
+QString edf_notes(const EdfContents& d) {
+  QStringList notes;
+  if (d.gap_count > 0) {
+    notes << QStringLiteral(
+                 "The data records of this file are not contiguous: %1 %2, %3 s in all. They are "
+                 "shown one after another, so every time after a gap is earlier than in the file.")
+                 .arg(d.gap_count)
+                 .arg(d.gap_count == 1 ? QStringLiteral("gap") : QStringLiteral("gaps"))
+                 .arg(format_general_double(d.gap_seconds));
+  }
+  if (d.other_annotations > 0) {
+    notes << QStringLiteral(
+                 "%1 of the file's annotations %2 not shown: only marker on and off, stimuli and "
+                 "blocks are.")
+                 .arg(d.other_annotations)
+                 .arg(d.other_annotations == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+  }
+  return notes.join("\n\n");
+}
+
 std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QString& reason) {
   const EdfChannelQuestion ask = [&w](int signal_count) {
     w.set_busy(false);
@@ -161,14 +197,31 @@ std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QStr
     w.set_busy(true);
     return answer;
   };
-  Result<EdfContents> read = read_edf(path, ask, progress_bar(w));
+  bool cancelled = false;
+  const EdfSignalQuestion ask_signals = [&w, &cancelled](const std::vector<EdfSignal>& all) {
+    w.set_busy(false);
+    const QString answer = w.dialogs().input_box(signals_prompt(all), "Signals", proposed_signals(all));
+    w.set_busy(true);
+    cancelled = answer.trimmed().isEmpty();
+    return answer;
+  };
+  Result<EdfContents> read = read_edf(path, ask, progress_bar(w), ask_signals);
   end_progress(w);
   if (!read) {
-    reason = edf_failure_reason(read.failure());
+    reason = cancelled ? QString() : edf_failure_reason(read.failure());
     return std::nullopt;
   }
   EdfContents& d = read.value();
   LoadedFile f;
+  f.notes = edf_notes(d);
+  if (d.block_length > 0) {
+    // A block recording the program exported comes back as one, with the stimulus settings the
+    // file does not hold at their start-up values.
+    f.block_mode = kTrue;
+    f.block_length = d.block_length;
+    f.has_stimulus_settings = true;
+    f.stim_count = 1;
+  }
   f.channel_count = static_cast<int16_t>(d.channel_count);
   for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = static_cast<int16_t>(ch);
   f.ch_max = d.ch_max;
@@ -342,8 +395,10 @@ void open_path(MainWindow& w, const QString& path) {
   // The readings of the file shown go with it; a file that cannot be read takes nothing away.
   w.set_busy(false);
   if (!w.readings_may_go()) return;
+  const QString notes = f->notes;
   show_loaded_file(w, std::move(*f), path);
   remember_opened_file(w, path);
+  if (!notes.isEmpty()) w.dialogs().warning(notes, "Open");
 }
 
 void show_loaded_file(MainWindow& w, LoadedFile&& file, const QString& path) {

@@ -43,6 +43,7 @@ struct LoadedFile {
   SampleArray samples;  // channels 1..C, samples 0..sample_count - 1
   std::vector<int16_t> markers;
   std::optional<MarkerSummary> marker_summary;  // of markers, when the reader made it
+  QString notes;  // what the user is told of the file once it is shown; empty for nothing
 };
 
 // Shows a file read in full as File > Open does: the data taken into the shared state, the view

@@ -350,7 +350,7 @@ TEST(ReadEdf, PlainEdfBdfAndBdfPlus) {
 
 TEST(ReadEdf, DiscontinuousRecordsFollowOneAnotherAndMarksSkipTheGap) {
   // Records start at 0, 0.5 and 2 s; "marker on" at 1.2 s falls in the gap.
-  const QByteArray tals[] = {tal("+0", "") + tal("+0.1", "stimulus"),
+  const QByteArray tals[] = {tal("+0", "") + tal("+0.1", "stimulus") + tal("+0.3", "eyes closed"),
                              tal("+0.5", "") + tal("+1.2", "marker on"),
                              tal("+2", "") + tal("+2.25", "stimulus") + tal("+2.4", "marker off")};
   QTemporaryDir dir;
@@ -364,6 +364,9 @@ TEST(ReadEdf, DiscontinuousRecordsFollowOneAnotherAndMarksSkipTheGap) {
   std::fill(expected.begin() + 20, expected.begin() + 28, 100);
   expected[2] = expected[25] = 200;
   EXPECT_EQ(r.value().markers, expected);
+  EXPECT_EQ(r.value().gap_count, 1) << "from 1 s to 2 s";
+  EXPECT_DOUBLE_EQ(r.value().gap_seconds, 1.0);
+  EXPECT_EQ(r.value().other_annotations, 1) << "eyes closed";
   save(dir.filePath("d.edf"), load(dir.filePath("d.edf")).chopped(1));
   EXPECT_EQ(read_answering(dir.filePath("d.edf"), "1").error(), DataFileError::NotEdf) << "cut short";
 }

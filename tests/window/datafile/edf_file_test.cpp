@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -19,6 +20,7 @@
 
 using namespace quarvel;
 using quarvel::testing::FileShape;
+using quarvel::testing::ScriptedDialogs;
 using quarvel::testing::WindowTest;
 
 namespace {
@@ -41,7 +43,9 @@ TEST_P(EdfRoundTrip, GivesBackTheSamplesOfTheRecording) {
   shape.interval_us = t.interval_us;
   shape.block_length = t.block_length;
   // Whole numbers over most of the int16 range, different on each channel.
-  shape.sample = [](int ch, int32_t i) { return static_cast<int16_t>((i * 7919 + ch * 4001) % 60000 - 30000); };
+  shape.sample = [](int ch, int32_t i) {
+    return static_cast<int16_t>((i * 7919 + ch * 4001) % 60000 - 30000);
+  };
   shape.marker = [](int32_t i) {
     return static_cast<int16_t>(i % 97 == 5 ? 200 : (i % 150 >= 20 && i % 150 < 40) ? 100 : 0);
   };
@@ -65,8 +69,9 @@ TEST_P(EdfRoundTrip, GivesBackTheSamplesOfTheRecording) {
   ASSERT_GT(signal_count, t.channels) << "the annotations follow the channels";
   const QByteArray labels = f.read(16 * signal_count);
   for (int i = 0; i < signal_count; ++i) {
-    EXPECT_EQ(labels.mid(16 * i, 16).trimmed(),
-              i < t.channels ? QByteArray("input ") + QByteArray::number(i + 1) : QByteArray("EDF Annotations"));
+    EXPECT_EQ(labels.mid(16 * i, 16).trimmed(), i < t.channels
+                                                    ? QByteArray("input ") + QByteArray::number(i + 1)
+                                                    : QByteArray("EDF Annotations"));
   }
 
   dialogs->expect_open("Open data file", edf);
@@ -81,19 +86,53 @@ TEST_P(EdfRoundTrip, GivesBackTheSamplesOfTheRecording) {
   EXPECT_FLOAT_EQ(s.sample_interval, interval);
   for (int ch = 1; ch <= t.channels; ++ch)
     for (int32_t i = 0; i < t.frames; ++i) ASSERT_EQ(s.raw_data(ch, i), samples(ch, i)) << ch << " " << i;
-  for (int32_t i = 0; i < t.frames; ++i) ASSERT_EQ(s.marker_data[static_cast<size_t>(i)], markers[static_cast<size_t>(i)]) << i;
-  EXPECT_EQ(s.block_mode, kFalse) << "an EDF+ file opens as one continuous recording";
+  for (int32_t i = 0; i < t.frames; ++i)
+    ASSERT_EQ(s.marker_data[static_cast<size_t>(i)], markers[static_cast<size_t>(i)]) << i;
+  // A block recording comes back as one, its blocks read from their annotations.
+  EXPECT_EQ(s.block_mode, Flag(t.block_length > 0));
+  EXPECT_EQ(s.block_length, t.block_length);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recordings, EdfRoundTrip,
-                         ::testing::Values(Trip{"three", 3, 2500, 1000, -1},   // 2.5 records of a second
+                         ::testing::Values(Trip{"three", 3, 2500, 1000, -1},    // 2.5 records of a second
                                            Trip{"blocks", 2, 1200, 2000, 300},  // four blocks
                                            Trip{"one", 1, 777, 10000, -1}),
-                         [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Trip>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// An EDF file opened here is never proposed for its own export, and never replaced by it.
+TEST_F(WindowTest, ExportNeverTakesThePlaceOfTheFileItWasOpenedFrom) {
+  FileShape shape;
+  shape.channels = 2;
+  open_recording("rec.bin", shape);
+  const QString edf = data_path("rec.edf");
+  dialogs->expect_save("Export EDF+", edf);
+  w->findChild<QAction*>("mnuExportEdf")->trigger();
+  dialogs->expect_open("Open data file", edf);
+  dialogs->expect_input("Number of recorded channels:", "2");
+  w->findChild<QAction*>("mnuOpen")->trigger();
+  ASSERT_EQ(w->s.data_file_name, edf);
+  QFile f(edf);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray before = f.readAll();
+  f.close();
+
+  dialogs->expect_save("Export EDF+", edf);
+  dialogs->expect_warning_starting("The recording cannot be exported over the file it was opened from");
+  w->findChild<QAction*>("mnuExportEdf")->trigger();
+  ASSERT_FALSE(dialogs->pending());
+  const auto& asked = dialogs->asked();
+  const auto save = std::find_if(asked.rbegin(), asked.rend(),
+                                 [](const auto& a) { return a.kind == ScriptedDialogs::Kind::Save; });
+  EXPECT_EQ(save->request.file_name, data_path("rec export.edf"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), before) << "the opened file is byte for byte as it was";
+}
 
 // An EDF+ file made by EDFlib: signal i has per_record[i] samples in each of two one-second
-// records.
-void edflib_file(const QString& path, const std::vector<int>& per_record) {
+// records, digital value 100 i + r in record r, and the annotations given.
+void edflib_file(const QString& path, const std::vector<int>& per_record, const QStringList& notes = {}) {
   const int n = static_cast<int>(per_record.size());
   const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(), EDFLIB_FILETYPE_EDFPLUS, n);
   ASSERT_GE(h, 0);
@@ -105,18 +144,48 @@ void edflib_file(const QString& path, const std::vector<int>& per_record) {
     edf_set_digital_minimum(h, i, -32768);
   }
   for (int r = 0; r < 2; ++r) {
-    for (int count : per_record) {
-      std::vector<int> values(static_cast<size_t>(count), r);
+    for (int i = 0; i < n; ++i) {
+      std::vector<int> values(static_cast<size_t>(per_record[static_cast<size_t>(i)]), 100 * i + r);
       ASSERT_EQ(edfwrite_digital_samples(h, values.data()), 0);
     }
   }
+  for (int k = 0; k < notes.size(); ++k)
+    ASSERT_EQ(edfwrite_annotation_utf8(h, 1000 * k, -1, notes[k].toUtf8().constData()), 0);
   ASSERT_EQ(edfclose_file(h), 0);
+}
+
+// A file of more signals than can be shown, of two rates: the question lists them and proposes
+// the first of one rate; the signals answered are read, in the order answered, and the file's
+// other annotations are told of.
+TEST_F(WindowTest, EdfSignalsAreChosenByNumberAmongAnyRates) {
+  const QString path = data_path("many.edf");
+  edflib_file(path, {10, 20, 10, 10}, {"eyes closed", "lights off"});  // EDFlib writes one a record
+  dialogs->expect_open("Open data file", path);
+  dialogs->expect_input_starting("Signals to open", "4 1");
+  dialogs->expect_warning(
+      "2 of the file's annotations are not shown: only marker on and off, stimuli and blocks are.");
+  w->findChild<QAction*>("mnuOpen")->trigger();
+  ASSERT_FALSE(dialogs->pending());
+  const auto& asked = dialogs->asked();
+  const auto question =
+      std::find_if(asked.begin(), asked.end(), [](const auto& a) { return a.title == "Signals"; });
+  ASSERT_NE(question, asked.end());
+  EXPECT_EQ(question->default_text, "1 3 4");
+  EXPECT_TRUE(question->prompt.contains("\n2. (no label)   20 Hz")) << question->prompt.toStdString();
+  const SharedState& s = w->s;
+  ASSERT_EQ(s.file_loaded, kTrue);
+  ASSERT_EQ(s.channel_count, 2);
+  EXPECT_EQ(s.sample_count, 20);
+  EXPECT_FLOAT_EQ(s.sample_interval, 0.1f);
+  EXPECT_GT(s.raw_data(1, 0), s.raw_data(2, 0)) << "signal 4 first, then signal 1";
+  EXPECT_NEAR(s.raw_data(1, 0) - s.raw_data(2, 0), 300 * 200.0 / 65535, 1e-3);
 }
 
 struct Refusal {
   const char* name;
   std::function<void(const QString& path)> make;
   const char* reason;
+  const char* signal_answer = nullptr;  // the answer to the question which signals to open, when it comes
 };
 
 class EdfRefused : public WindowTest, public ::testing::WithParamInterface<Refusal> {};
@@ -138,6 +207,7 @@ TEST_P(EdfRefused, WithItsReasonAndNothingChanges) {
   const QString bad = data_path("bad.edf");
   r.make(bad);
   dialogs->expect_open("Open data file", bad);
+  if (r.signal_answer) dialogs->expect_input_starting("Signals to open", r.signal_answer);
   dialogs->expect_warning(QStringLiteral("Error encountered while trying to open file, please retry.\n\n") +
                           r.reason);
   w->findChild<QAction*>("mnuOpen")->trigger();
@@ -169,17 +239,33 @@ const char kDamaged[] = "Its header is damaged, or it is no EDF or BDF file.";
 INSTANTIATE_TEST_SUITE_P(
     Files, EdfRefused,
     ::testing::Values(
-        Refusal{"FourSignals", [](const QString& p) { edflib_file(p, {10, 10, 10, 10}); },
-                "It holds more than three signals, or none; from one to three can be opened."},
-        Refusal{"MixedRates", [](const QString& p) { edflib_file(p, {10, 20}); },
-                "Its signals are sampled at different rates; only signals of one rate can be opened."},
+        Refusal{"FourOfFourSignals",
+                [](const QString& p) {
+                  edflib_file(p, {10, 10, 10, 10});
+                },
+                "Up to three signals can be opened together.", "1 2 3 4"},
+        Refusal{
+            "MixedRates",
+            [](const QString& p) {
+              edflib_file(p, {10, 20});
+            },
+            "Signals 1 and 2 have different rates (10 Hz and 20 Hz): only signals of one rate can be opened "
+            "together.",
+            "1 2"},
+        Refusal{"NoSuchSignal",
+                [](const QString& p) {
+                  edflib_file(p, {10, 10, 10, 10});
+                },
+                "The file has no signal 5: its signals are 1 to 4.", "2 5"},
         Refusal{"RecordCountNotANumber", spoiled(236, "two     "), kDamaged},
         Refusal{"SignalCountTooLarge", spoiled(252, "9   "), kDamaged},
-        Refusal{"NotEdfAtAll", [](const QString& p) {
+        Refusal{"NotEdfAtAll",
+                [](const QString& p) {
                   QFile f(p);
                   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
                   f.write(QByteArray("time,value\n0,1\n").repeated(40));
-                }, kDamaged},
+                },
+                kDamaged},
         Refusal{"CutShort",
                 [](const QString& p) {
                   edflib_file(p, {10});

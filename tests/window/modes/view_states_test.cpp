@@ -204,8 +204,8 @@ TEST_F(ViewStatesTest, AfterEveryWayIntoTheAnalysisViews) {
   w->mnuOpen->trigger();
   expect_view(kAnalysisContinuous, "Open of a .prn file");
 
-  open("blocks2.bin", block_file());
-  const QString edf = data_path("blocks2.edf");
+  open("cont3.bin", continuous_file());
+  const QString edf = data_path("cont3.edf");
   dialogs->expect_save("Export EDF+", edf);
   w->mnuExportEdf->trigger();
   dialogs->expect_open("Open data file", edf);
