@@ -19,7 +19,7 @@ void FastTimer::set_enabled(bool on) {
   enabled_ = on;
   if (!on || held) return;
   const int gen = ++generation_;
-  QTimer::singleShot(0, [this, gen] {
+  QTimer::singleShot(0, &context_, [this, gen] {
     if (!enabled_ || gen != generation_) return;
     ++ticks;
     if (ticks > max_ticks) {

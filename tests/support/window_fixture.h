@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QObject>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <functional>
@@ -58,6 +59,9 @@ class FastTimer : public TickTimer {
   int interval_ = 0;
   bool enabled_ = false;
   int generation_ = 0;
+  // The ticks' context: a tick still queued when the timer goes (with its window, at the end of a
+  // test) never comes.
+  QObject context_;
 };
 
 // The shape of a recording for a test: channels, frames, sampling interval, and for a block
