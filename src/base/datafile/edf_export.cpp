@@ -75,18 +75,6 @@ std::optional<Limit> header_limit(double v, bool upper) {
   return std::nullopt;
 }
 
-// "input N" when the inputs tell the channels apart, else "channel K" for all of them: the older
-// .bin format and .prn files give every channel input 1.
-QByteArray signal_label(const EdfRecordingInfo& info, int ch) {
-  bool distinct = true;
-  for (int a = 1; a <= info.channel_count; ++a) {
-    if (info.ch_source[a] < 1 || info.ch_source[a] > 99) distinct = false;
-    for (int b = 1; b < a; ++b)
-      if (info.ch_source[a] == info.ch_source[b]) distinct = false;
-  }
-  return distinct ? "input " + QByteArray::number(info.ch_source[ch]) : "channel " + QByteArray::number(ch);
-}
-
 QByteArray header_field(const QByteArray& text, int width) {
   return text.leftJustified(width, ' ', true);
 }
@@ -165,6 +153,16 @@ std::optional<BaseRecord> base_record(double interval_us, int64_t max_samples) {
 }
 
 }  // namespace
+
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch) {
+  bool distinct = true;
+  for (int a = 1; a <= info.channel_count; ++a) {
+    if (info.ch_source[a] < 1 || info.ch_source[a] > 99) distinct = false;
+    for (int b = 1; b < a; ++b)
+      if (info.ch_source[a] == info.ch_source[b]) distinct = false;
+  }
+  return distinct ? "input " + QByteArray::number(info.ch_source[ch]) : "channel " + QByteArray::number(ch);
+}
 
 int16_t EdfScale::digital(float x) const {
   double d =
@@ -275,7 +273,7 @@ Result<EdfRecordPlan> plan_edf_records(double sample_interval, int channels, int
 }
 
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info) {
+                  const EdfRecordingInfo& info, const ReadProgress& progress) {
   const int c = info.channel_count;
   const int32_t n = info.sample_count;
   if (c < 1 || c > 3 || c > samples.channels()) {
@@ -298,7 +296,7 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
                              QStringLiteral("channel %1: %2").arg(ch).arg(scale.failure().detail)};
     }
     scales.push_back(scale.value());
-    labels.push_back(signal_label(info, ch));
+    labels.push_back(edf_signal_label(info, ch));
   }
 
   std::vector<EdfMark> marks = edf_marks_for(markers, n, info.block_mode ? info.block_length : 0);
@@ -370,6 +368,8 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
       }
       if (edf_blockwrite_digital_short_samples(h, record.data()) != 0)
         return write_failure(QStringLiteral("writing data record %1 failed").arg(r + 1));
+      if (progress && (r + 1) % std::max<int64_t>(plan.records / 36, 1) == 0)
+        progress(static_cast<int>((r + 1) * 100 / plan.records));
     }
     for (std::size_t i = 0; i < marks.size(); ++i) {
       if (edfwrite_annotation_utf8(h, onsets[i], -1, marks[i].text.toUtf8().constData()) != 0)

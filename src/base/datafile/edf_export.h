@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/indexed.h"
+#include "datafile/reading.h"
 #include "datafile/result.h"
 
 namespace quarvel {
@@ -34,9 +35,15 @@ struct EdfRecordingInfo {
   QDateTime start;            // start of the recording; when not valid, EDFlib stamps the time of export
 };
 
+// The label of channel ch (1..C) of the recording: "input N" when the inputs tell the channels
+// apart, else "channel K" for all of them (the older .bin format and .prn files give every channel
+// input 1).
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch);
+
 // Writes the recording to `path`, replacing a file already there only once the new one is complete:
 // the file is written under a temporary name beside it, checked by reading its header back, then
-// renamed. Failures (nothing is left under `path` then, and a file already there is kept):
+// renamed. progress is told the share of the data records written, 0..100. Failures (nothing is left under
+// `path` then, and a file already there is kept):
 //   BadChannelCount    C outside 1..3 or beyond the channels of the sample array
 //   NoSamples          no frames, or fewer in the sample array than sample_count
 //   BadValue           a sample that is not a finite number, or too large for an EDF header
@@ -46,7 +53,7 @@ struct EdfRecordingInfo {
 //                      or more annotations than the file can hold
 //   WriteFailed        the folder or the disk refused the file, or EDFlib reported an error
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info);
+                  const EdfRecordingInfo& info, const ReadProgress& progress = {});
 
 // The data records chosen for a recording.
 struct EdfRecordPlan {
