@@ -5,7 +5,8 @@
 // counters: ref_ms (cp of the .bin into the same folder) and x_ref (conversion / cp). The goal is
 // x_ref <= 2. Each case runs 5 repetitions of one conversion each; the medians are what counts.
 // The recording is written once per run with the program's own frame codec; both the conversion
-// and cp read it from the page cache, and their outputs are removed between repetitions.
+// and cp read it from the page cache, their outputs are removed between repetitions, and each
+// starts after a sync, so neither waits for the other's writing.
 #include <benchmark/benchmark.h>
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
+
+#include <unistd.h>
 
 #include "datafile/bin_format.h"
 
@@ -74,10 +77,13 @@ void BM_ConvertDayToEdf(benchmark::State& state) {
   const QString copy = QDir(out_dir).filePath("day.bin");
   double product = 0, ref = 0;
   for (auto _ : state) {
+    // Each command starts with nothing of the other's left to write back to the disk.
     QFile::remove(copy);
+    ::sync();
     const double cp = run_ms("cp", {input, copy});
     QFile::remove(copy);
     QFile::remove(edf);
+    ::sync();
     const double t = run_ms(QStringLiteral(QUARVEL_CONVERT), {"edf", "-q", "-o", out_dir, input});
     if (cp < 0 || t < 0) {
       state.SkipWithError("cp or the conversion failed");

@@ -41,9 +41,8 @@ std::optional<QString> convert_one(const ConvertOptions& o, const QString& file,
     return QStringLiteral("%1 exists (--force replaces it)").arg(target);
   const SharedState& s = r.state;
   const Status st = publish_file(target, o.force, [&](const QString& temp) -> Status {
-    if (edf)
-      return export_edf(temp, s.raw_data, s.marker_data, edf_recording_info(s), progress.stage("writing"));
-    return write_csv(temp, s, progress.stage("writing"));
+    if (edf) return export_edf(temp, r.frames, edf_recording_info(s), progress.stage("writing"));
+    return write_csv(temp, s, r.frames, progress.stage("writing"));
   });
   if (!st) return QStringLiteral("cannot write %1: %2").arg(target, st.failure().detail);
   written.insert(canonical_target);
@@ -61,6 +60,7 @@ int run_convert(const ConvertOptions& o, std::FILE* out, std::FILE* err) {
   int failed = 0;
   QJsonArray json;
   Written written;
+  int printed = 0;
   for (const QString& file : o.files) {
     std::optional<QString> reason;
     {
@@ -69,12 +69,14 @@ int run_convert(const ConvertOptions& o, std::FILE* out, std::FILE* err) {
       if (!read) {
         reason = QStringLiteral("cannot read it: %1").arg(read.failure().detail);
       } else if (o.command == ConvertCommand::Info) {
-        const RecordingSummary summary = summarise(read.value());
-        if (o.json) {
-          json.append(summary_json(file, summary));
+        const Result<RecordingSummary> summary = summarise(read.value());
+        if (!summary) {
+          reason = QStringLiteral("cannot read it: %1").arg(summary.failure().detail);
+        } else if (o.json) {
+          json.append(summary_json(file, summary.value()));
         } else {
-          say(out,
-              (file == o.files.front() ? QString() : QStringLiteral("\n")) + summary_text(file, summary));
+          // A blank line between the blocks of the files described.
+          say(out, (printed++ == 0 ? QString() : QStringLiteral("\n")) + summary_text(file, summary.value()));
         }
       } else {
         reason = convert_one(o, file, read.value(), progress, written);

@@ -76,17 +76,12 @@ void CsvTime::append(QByteArray& out, int64_t frame) const {
   out.append(digits, decimals_);
 }
 
-Status write_csv(const QString& path, const SharedState& s, const ReadProgress& progress) {
+Status write_csv(const QString& path, const SharedState& s, const FrameSource& frames,
+                 const ReadProgress& progress) {
   const int c = s.channel_count;
   const int32_t n = s.sample_count;
-  if (c < 1 || c > 3 || c > s.raw_data.channels() || s.raw_data.size() < n) {
-    return DataFileFailure{DataFileError::BadChannelCount,
-                           QStringLiteral("%1 channels of %2 frames to write from an array of %3 × %4")
-                               .arg(c)
-                               .arg(n)
-                               .arg(s.raw_data.channels())
-                               .arg(s.raw_data.size())};
-  }
+  if (c < 1 || c > 3)
+    return DataFileFailure{DataFileError::BadChannelCount, QStringLiteral("%1 channels").arg(c)};
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
     return DataFileFailure{DataFileError::WriteFailed, f.errorString()};
@@ -107,26 +102,33 @@ Status write_csv(const QString& path, const SharedState& s, const ReadProgress& 
   out.append(",marker\n");
 
   const CsvTime time(s.sample_interval);
-  const float* v[3] = {};
-  for (int ch = 1; ch <= c; ++ch) v[ch - 1] = s.raw_data.channel(ch);
-  const std::vector<int16_t>& markers = s.marker_data;
-  const auto held = static_cast<int64_t>(markers.size());
-  const int32_t step = std::max<int32_t>(n / 100, 1);
-  for (int32_t i = 0; i < n; ++i) {
-    time.append(out, i);
-    for (int k = 0; k < c; ++k) {
+  const int64_t step = std::max<int64_t>(n / 100, 1);
+  int64_t written = 0;
+  const Status st = frames([&](const FramePortion& p) -> Status {
+    if (p.first != written || p.count > n - written)
+      return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("the frames came out of order")};
+    for (int64_t j = 0; j < p.count; ++j) {
+      time.append(out, p.first + j);
+      for (int k = 0; k < c; ++k) {
+        out.append(',');
+        append_float(out, p.samples[static_cast<std::size_t>(k)][j]);
+      }
       out.append(',');
-      append_float(out, v[k][i]);
+      append_integer(out, j < p.markers_held ? p.markers[j] : 0);
+      out.append('\n');
+      if (out.size() >= kBufferBytes) {
+        if (Status w = flush(out); !w) return w;
+      }
+      if (progress && (p.first + j + 1) % step == 0) progress(static_cast<int>((p.first + j + 1) * 100 / n));
     }
-    out.append(',');
-    append_integer(out, i < held ? markers[static_cast<std::size_t>(i)] : 0);
-    out.append('\n');
-    if (out.size() >= kBufferBytes) {
-      if (Status st = flush(out); !st) return st;
-    }
-    if (progress && (i + 1) % step == 0) progress(static_cast<int>(static_cast<int64_t>(i + 1) * 100 / n));
-  }
-  if (Status st = flush(out); !st) return st;
+    written += p.count;
+    return {};
+  });
+  if (!st) return st;
+  if (written != n)
+    return DataFileFailure{DataFileError::ReadFailed,
+                           QStringLiteral("%1 of %2 frames were read").arg(written).arg(n)};
+  if (Status w = flush(out); !w) return w;
   f.close();
   if (f.error() != QFileDevice::NoError) return DataFileFailure{DataFileError::WriteFailed, f.errorString()};
   if (progress) progress(100);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/shared_state.h"
+#include "datafile/frame_portion.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
 
@@ -31,9 +32,11 @@ class CsvTime {
   double rate_ = 0;  // samples a second when a whole number, else 0
 };
 
-// Writes frames 0..s.sample_count - 1 of channels 1..s.channel_count of s.raw_data and the marker
-// words of s.marker_data (0 where it holds none) to the file at `path`, replacing it. progress is
-// told the share written. WriteFailed when the file cannot be made or not every byte reached it.
-Status write_csv(const QString& path, const SharedState& s, const ReadProgress& progress = {});
+// Writes the s.sample_count frames of s.channel_count channels that `frames` hands (samples and
+// marker words, 0 where a portion holds none) to the file at `path`, replacing it; the labels and
+// the interval come from s. progress is told the share written. WriteFailed when the file cannot
+// be made or not every byte reached it; a failure of the source is returned as it is.
+Status write_csv(const QString& path, const SharedState& s, const FrameSource& frames,
+                 const ReadProgress& progress = {});
 
 }  // namespace quarvel

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
 #include <utility>
 
 #include "core/numbers.h"
@@ -32,17 +33,29 @@ void take_common(SharedState& s, const QString& path, int channels, float interv
   s.file_loaded = kTrue;
 }
 
+// A recording read whole hands its frames from its arrays. The state is kept on the heap, so the
+// source may refer to its arrays wherever the recording is moved.
+InputRecording with_frames_in_memory(InputRecording&& r) {
+  auto held = std::make_shared<SharedState>(std::move(r.state));
+  r.state = *held;  // shares the arrays, copies no samples
+  r.frames = [held](const FramePortionSink& take) {
+    const SharedState& s = *held;
+    return frames_in_memory(s.raw_data, s.channel_count, s.marker_data, s.sample_count)(take);
+  };
+  return std::move(r);
+}
+
 Result<InputRecording> read_bin_input(const QString& path, const InputAnswers& answers,
                                       const ReadProgress& progress) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly))
-    return failed(DataFileError::ReadFailed, QStringLiteral("cannot open it: %1").arg(f.errorString()));
+  auto f = std::make_shared<QFile>(path);
+  if (!f->open(QIODevice::ReadOnly))
+    return failed(DataFileError::ReadFailed, QStringLiteral("cannot open it: %1").arg(f->errorString()));
   bool asked = false;
   const ChannelCountQuestion ask = [&] {
     asked = true;
     return answers.channels > 0 ? QString::number(answers.channels) : QString();
   };
-  Result<BinContents> read = read_bin(f, ask, progress);
+  Result<BinContents> read = read_bin_layout(*f, ask);
   if (!read) {
     if (asked && answers.channels == 0)
       return failed(DataFileError::BadChannelAnswer,
@@ -50,13 +63,12 @@ Result<InputRecording> read_bin_input(const QString& path, const InputAnswers& a
                                    "with --channels N"));
     return read.failure();
   }
-  BinContents& d = read.value();
+  const BinContents& d = read.value();
   InputRecording r;
   SharedState& s = r.state;
   r.format = d.format == BinFormat::Versioned ? InputFormat::BinVersioned : InputFormat::BinOlder;
   take_common(s, path, d.channel_count(), d.sample_interval, d.sample_count);
   s.ch_source = d.ch_source;
-  s.ch_max = d.ch_max;
   s.block_mode = d.block_mode;
   if (d.format == BinFormat::Versioned) {
     r.has_stimulus_settings = true;
@@ -68,9 +80,12 @@ Result<InputRecording> read_bin_input(const QString& path, const InputAnswers& a
       s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
     }
   }
-  s.raw_data = std::move(d.samples);
-  s.marker_data = d.marker_summary ? MarkerArray(std::move(d.markers), std::move(*d.marker_summary))
-                                   : MarkerArray(std::move(d.markers));
+  auto first = std::make_shared<bool>(true);
+  r.frames = [f, layout = read.value(), progress, first](const FramePortionSink& take) {
+    const bool report = *first;
+    *first = false;
+    return read_bin_frames(*f, layout, take, report ? progress : ReadProgress{});
+  };
   return r;
 }
 
@@ -94,7 +109,7 @@ Result<InputRecording> read_prn_input(const QString& path, const InputAnswers& a
   for (int ch = 1; ch <= d.channel_count; ++ch) s.ch_source[ch] = 1;
   s.ch_max = d.ch_max;
   s.raw_data = std::move(d.samples);
-  return r;
+  return with_frames_in_memory(std::move(r));
 }
 
 InputFormat format_of(EdfKind k) {
@@ -129,7 +144,7 @@ Result<InputRecording> read_edf_input(const QString& path, const InputAnswers& a
   s.ch_max = d.ch_max;
   s.raw_data = std::move(d.samples);
   s.marker_data = MarkerArray(std::move(d.markers));
-  return r;
+  return with_frames_in_memory(std::move(r));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// One input file of the companion read in full with the readers of File > Open: a .bin recording
-// (either layout), a .prn sample file or an EDF/BDF file, taken into the shared state as File >
-// Open leaves it, so the EDF+ export reads the same fields the window's does.
+// One input file of the companion, read with the readers of File > Open: a .bin recording (either
+// layout), a .prn sample file or an EDF/BDF file, taken into the shared state as File > Open leaves
+// it, so the EDF+ export reads the same fields the window's does. A .bin file's frames are read
+// from the file a portion at a time whenever they are needed, so a recording of any length
+// converts in little memory; the other formats are read whole.
 #pragma once
 
 #include <QDateTime>
@@ -8,6 +10,7 @@
 
 #include "core/shared_state.h"
 #include "datafile/bin_format.h"
+#include "datafile/frame_portion.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
 
@@ -18,9 +21,13 @@ enum class InputFormat { BinVersioned, BinOlder, Prn, Edf, EdfPlus, Bdf, BdfPlus
 struct InputRecording {
   InputFormat format = InputFormat::BinVersioned;
   // channel_count, ch_source (packed), block_mode, block_length (-1 unless a block file),
-  // sample_interval, sample_count, raw_data, marker_data and data_file_name as File > Open sets
-  // them; the arrays hold exactly sample_count frames (marker_data none for a .prn file).
+  // sample_interval, sample_count and data_file_name as File > Open sets them; raw_data and
+  // marker_data hold the frames of a .prn or EDF file (no marker words for a .prn file) and
+  // nothing for a .bin file.
   SharedState state;
+  // Frames 0..sample_count - 1, from the arrays or from the file; readable more than once, the
+  // first reading of a .bin file reporting its progress.
+  FrameSource frames;
   bool has_stimulus_settings = false;  // a versioned .bin: state.stim_* are the file's
   int signal_count = 0;                // an EDF/BDF file: its ordinary signals
   QDateTime header_start;              // an EDF/BDF file: the start its header states

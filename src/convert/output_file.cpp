@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -54,30 +54,33 @@ Status publish_file(const QString& target, bool replace,
   const QFileInfo place(target);
   if (!place.dir().exists())
     return write_failure(QStringLiteral("the folder %1 does not exist").arg(place.path()));
-  QTemporaryFile temp(place.dir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(place.fileName())));
-  if (!temp.open())
+  // A private folder beside the target, so the new file is made under a name nobody else uses
+  // without first making a file that it would replace: replacing a file makes the file system
+  // write the new one out at once, which would cost a long conversion its speed.
+  QTemporaryDir scratch(place.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(place.fileName())));
+  if (!scratch.isValid())
     return write_failure(
-        QStringLiteral("cannot create a file in %1: %2").arg(place.path(), temp.errorString()));
-  temp.close();
-  if (Status st = write(temp.fileName()); !st) return st;
-  // Readable by others as a file saved the usual way would be; the temporary one is private.
-  QFile::setPermissions(temp.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
-  const QByteArray from = QFile::encodeName(temp.fileName());
+        QStringLiteral("cannot create a folder in %1: %2").arg(place.path(), scratch.errorString()));
+  const QString temp = scratch.filePath(place.fileName());
+  if (Status st = write(temp); !st) return st;
+  // Readable by others as a file saved the usual way would be.
+  QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                  QFileDevice::ReadOther);
+  const QByteArray from = QFile::encodeName(temp);
   const QByteArray to = QFile::encodeName(target);
   if (replace) {
     if (std::rename(from.constData(), to.constData()) != 0)
       return write_failure(
           QStringLiteral("cannot put it in place: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-  } else {
-    int error = 0;
-    if (!move_without_replacing(from, to, &error)) {
-      return write_failure(error == EEXIST ? QStringLiteral("%1 exists (--force replaces it)").arg(target)
-                                           : QStringLiteral("cannot put it in place: %1")
-                                                 .arg(QString::fromLocal8Bit(std::strerror(error))));
-    }
+    return {};
   }
-  temp.setAutoRemove(false);  // its name is the target's now
+  int error = 0;
+  if (!move_without_replacing(from, to, &error)) {
+    return write_failure(
+        error == EEXIST
+            ? QStringLiteral("%1 exists (--force replaces it)").arg(target)
+            : QStringLiteral("cannot put it in place: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+  }
   return {};
 }
 

@@ -26,7 +26,7 @@ QString clock_text(double seconds) {
 
 }  // namespace
 
-RecordingSummary summarise(const InputRecording& r) {
+Result<RecordingSummary> summarise(const InputRecording& r) {
   const SharedState& st = r.state;
   RecordingSummary s;
   s.format = input_format_name(r.format);
@@ -55,7 +55,13 @@ RecordingSummary summarise(const InputRecording& r) {
   s.stim_delay_ms = st.stim_delay;
   s.stim_count = st.stim_count;
   s.stim_interval_ms = st.stim_interval;
-  for (const EdfMark& m : edf_marks_for(st.marker_data, st.sample_count, 0)) {
+  EdfMarkScanner scanner(0);
+  const Status read = r.frames([&](const FramePortion& p) -> Status {
+    scanner.scan(p.markers, p.markers_held, p.first, p.count);
+    return {};
+  });
+  if (!read) return read.failure();
+  for (const EdfMark& m : scanner.marks()) {
     if (m.text == QLatin1String(kEdfMarkerOnText)) ++s.marker_runs;
     if (m.text == QLatin1String(kEdfStimulusText)) ++s.stimuli;
   }

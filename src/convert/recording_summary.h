@@ -32,7 +32,8 @@ struct RecordingSummary {
   QString start_from;  // where the start comes from
 };
 
-RecordingSummary summarise(const InputRecording& r);
+// Reads the recording's frames once for the marker counts; the failure of that reading, if any.
+Result<RecordingSummary> summarise(const InputRecording& r);
 
 // "FILE\n  format: ...\n  ..." ending in a newline.
 QString summary_text(const QString& file, const RecordingSummary& s);

@@ -61,6 +61,7 @@ struct Case {
   Input input;
   QStringList answers;  // what the window's questions are answered, and the companion's options
   QStringList options;
+  int32_t frames = 2345;  // more than 65536 make the companion read a .bin in several portions
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -73,7 +74,7 @@ class SameAsTheWindow : public WindowTest, public ::testing::WithParamInterface<
   QString open_input(const Case& c) {
     FileShape shape;
     shape.channels = c.input == Input::Block ? 3 : 2;
-    shape.frames = 2345;
+    shape.frames = c.frames;
     shape.block_length = c.input == Input::Block ? 200 : -1;
     shape.sample = [](int ch, int32_t i) {
       return static_cast<int16_t>((i * 7919 + ch * 4001) % 60000 - 30000);
@@ -178,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{"versioned", Input::Versioned, {}, {}}, Case{"blocks", Input::Block, {}, {}},
                       Case{"older", Input::Older, {"2"}, {"--channels", "2"}},
                       Case{"labtech", Input::Prn, {"2", "250"}, {"--channels", "2", "--rate", "250"}},
-                      Case{"foreign", Input::Edf, {"2"}, {}}),
+                      Case{"foreign", Input::Edf, {"2"}, {}}, Case{"long", Input::Block, {}, {}, 140001}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ManyFiles : public ::testing::Test {

@@ -15,10 +15,12 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
 #include "core/indexed.h"
+#include "datafile/frame_portion.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
 
@@ -54,6 +56,14 @@ QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch);
 //   WriteFailed        the folder or the disk refused the file, or EDFlib reported an error
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
                   const EdfRecordingInfo& info, const ReadProgress& progress = {});
+
+// The same from frames read a portion at a time (frame_portion.h), so that a recording far larger
+// than memory can be written: the source is read twice, once for the scales and marks of the
+// header and once for the data records, and must hand the same info.sample_count frames of
+// info.channel_count channels both times. A source that fails, or hands other frames, ends the
+// export with its failure (ReadFailed, NoSamples) and nothing is left under `path`.
+Status export_edf(const QString& path, const FrameSource& frames, const EdfRecordingInfo& info,
+                  const ReadProgress& progress = {});
 
 // The data records chosen for a recording.
 struct EdfRecordPlan {
@@ -94,5 +104,19 @@ struct EdfScale {
 // just beyond their lowest and highest value, each limit the nearest that 8 characters can state.
 // BadValue for a sample that is not finite or beyond what 8 characters can state.
 Result<EdfScale> edf_scale_for(std::span<const float> samples);
+
+// The same scale from the samples of a channel handed over in pieces, in any order.
+class EdfScaleBuilder {
+ public:
+  void add(std::span<const float> samples);
+  Result<EdfScale> finish() const;
+
+ private:
+  float lo_ = std::numeric_limits<float>::infinity();
+  float hi_ = -std::numeric_limits<float>::infinity();
+  bool finite_ = true;
+  bool whole_ = true;
+  int64_t count_ = 0;
+};
 
 }  // namespace quarvel
