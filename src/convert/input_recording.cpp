@@ -80,6 +80,7 @@ Result<InputRecording> read_bin_input(const QString& path, const InputAnswers& a
       s.block_count = round_i32(static_cast<double>(s.sample_count) / s.block_length);
     }
   }
+  r.streamed = true;
   auto first = std::make_shared<bool>(true);
   r.frames = [f, layout = read.value(), progress, first](const FramePortionSink& take) {
     const bool report = *first;

@@ -28,6 +28,7 @@ struct InputRecording {
   // Frames 0..sample_count - 1, from the arrays or from the file; readable more than once, the
   // first reading of a .bin file reporting its progress.
   FrameSource frames;
+  bool streamed = false;               // frames come from the file (a .bin), reporting the reading's progress
   bool has_stimulus_settings = false;  // a versioned .bin: state.stim_* are the file's
   int signal_count = 0;                // an EDF/BDF file: its ordinary signals
   QDateTime header_start;              // an EDF/BDF file: the start its header states
