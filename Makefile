@@ -7,6 +7,11 @@
 #   make fuzz      - build the libFuzzer targets with clang and run each FUZZ_SECONDS seconds
 # and one measures:
 #   make bench     - build the benchmarks optimised (Release, -O3) in their own folder, run them all
+# and four deliver:
+#   make install   - build the programs and install them with their desktop files (PREFIX, DESTDIR)
+#   make package   - the Debian package of the Release build (CPack), in build-release
+#   make check-package - the desktop files, the package (lintian) and the programs run from it
+#   make docs      - the user guide's screenshots, taken from the real program on a virtual display
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 RELEASE_BUILD ?= build-release
@@ -15,18 +20,25 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 WERROR ?= ON
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
+DESTDIR ?=
 PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev qt6-serialport-dev libgl-dev libglx-dev libgtest-dev \
            libgmock-dev libbenchmark-dev libedf-dev libfftw3-dev pkg-config fonts-liberation2 xvfb python3 locales
+# The window tests and the companion's tests run once more under a locale with a decimal comma.
+TEST_LOCALE = de_DE.UTF-8
+PACKAGE_PACKAGES = dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin
+DOCS_PACKAGES = xvfb xdotool imagemagick x11-utils
 FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-14-dev
 # Any sanitizer report ends the process with a failure, leaks included.
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: run test bench build configure release sanitize fuzz deps clean format
+.PHONY: run test bench build configure release sanitize fuzz deps clean format install package \
+        check-package docs
 
 deps:
 	@./tools/install-deps $(PACKAGES)
-	@./tools/ensure-locale de_DE.UTF-8
+	@./tools/ensure-locale $(TEST_LOCALE)
 
 # Configured on every build (cheap when nothing changed), so WERROR=OFF on the command line takes
 # effect in a folder configured before.
@@ -71,6 +83,24 @@ fuzz:
 	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	./tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Only what is installed is built: the programs and the compressed manual pages.
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quarvel quarvel-convert compressed_docs
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The package comes from the Release build of make release (no tests, no benchmarks).
+package: release
+	cd $(RELEASE_BUILD) && cpack -G DEB
+
+check-package: package
+	@./tools/install-deps $(PACKAGE_PACKAGES)
+	./tools/check-package $(RELEASE_BUILD)
+
+docs: configure
+	@./tools/install-deps $(DOCS_PACKAGES)
+	cmake --build $(BUILD) -j $(JOBS) --target quarvel make_demo
+	./tools/make-screenshots $(BUILD)/src/quarvel docs/guide
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

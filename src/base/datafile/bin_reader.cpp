@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kPortions = 36;
 constexpr int kOlderDataStart = 2;
+constexpr int64_t kStreamFrames = 1 << 16;  // frames of a portion handed on by read_bin_frames
 
 DataFileFailure read_failure(QIODevice& device, const QString& what) {
   return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("%1: %2").arg(what, device.errorString())};
@@ -117,10 +118,19 @@ void decode_frames(const char* p, int64_t first, int64_t n, Decoding& d) {
   }
 }
 
+// Frames of C channels at p into one run of n samples per channel (channel k from k * n) and
+// the marker words.
+template <int C>
+void split_frames(const char* p, int64_t n, float* samples, int16_t* markers) {
+  for (int64_t i = 0; i < n; ++i, p += 2 * (C + 1)) {
+    for (int k = 0; k < C; ++k) samples[k * n + i] = static_cast<float>(get_le16(p + 2 * k));
+    markers[i] = get_le16(p + 2 * C);
+  }
+}
+
 }  // namespace
 
-Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_channel_count,
-                             const ReadProgress& progress) {
+Result<BinContents> read_bin_layout(QIODevice& device, const ChannelCountQuestion& ask_channel_count) {
   if (!device.isReadable() || device.isSequential()) {
     return DataFileFailure{DataFileError::ReadFailed, QStringLiteral("the file is not open for reading")};
   }
@@ -143,14 +153,66 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   // A block length is only believed as far as the file, or a block the program itself could have
   // recorded, can fill it: the average of one block is made that long.
   if (out.block_mode && out.header.block_length > std::max<int64_t>(frames, kMaxBlockLength)) {
-    return DataFileFailure{DataFileError::BadBlockLength,
-                           QStringLiteral("block length %1 in a file of %2 frames")
-                               .arg(out.header.block_length)
-                               .arg(frames)};
+    return DataFileFailure{
+        DataFileError::BadBlockLength,
+        QStringLiteral("block length %1 in a file of %2 frames").arg(out.header.block_length).arg(frames)};
   }
+  out.sample_count = static_cast<int32_t>(frames);
+  return out;
+}
+
+Status read_bin_frames(QIODevice& device, const BinContents& layout, const FramePortionSink& take,
+                       const ReadProgress& progress) {
+  const int c = layout.channel_count();
+  if (c < 1 || c > 3) return DataFileFailure{DataFileError::BadChannelCount, QStringLiteral("no layout")};
+  if (!device.seek(layout.format == BinFormat::Versioned ? kBinHeaderSize : kOlderDataStart))
+    return read_failure(device, QStringLiteral("cannot position at the first frame"));
+  // The last portion takes the rest and may be a little longer than the others.
+  std::vector<float> samples;
+  std::vector<int16_t> markers;
+  const int64_t frames = layout.sample_count;
+  // Portions of kStreamFrames, fewer reports than portions: progress as read_bin reports it.
+  const int portions = static_cast<int>(std::clamp<int64_t>(frames / kStreamFrames, 1, kPortions));
+  int64_t done = 0;
+  int reported = 0;
+  return read_in_portions(
+      device, frames, static_cast<int>(frame_bytes(c)),
+      static_cast<int>(std::max<int64_t>((frames + kStreamFrames - 1) / kStreamFrames, 1)), {},
+      [&](const char* p, int64_t first, int64_t n) -> Status {
+        if (static_cast<int64_t>(markers.size()) < n) {
+          samples.resize(static_cast<std::size_t>(c * n));
+          markers.resize(static_cast<std::size_t>(n));
+        }
+        FramePortion portion;
+        portion.first = first;
+        portion.count = n;
+        for (int k = 0; k < c; ++k) portion.samples[static_cast<std::size_t>(k)] = samples.data() + k * n;
+        portion.markers = markers.data();
+        portion.markers_held = n;
+        if (c == 1) split_frames<1>(p, n, samples.data(), markers.data());
+        if (c == 2) split_frames<2>(p, n, samples.data(), markers.data());
+        if (c == 3) split_frames<3>(p, n, samples.data(), markers.data());
+        if (Status st = take(portion); !st) return st;
+        done += n;
+        const int due = static_cast<int>(done * portions / std::max<int64_t>(frames, 1));
+        if (progress && due > reported) {
+          reported = due;
+          progress(static_cast<int>(done * 100 / std::max<int64_t>(frames, 1)));
+        }
+        return {};
+      });
+}
+
+Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_channel_count,
+                             const ReadProgress& progress) {
+  Result<BinContents> layout = read_bin_layout(device, ask_channel_count);
+  if (!layout) return layout;
+  BinContents& out = layout.value();
+  const bool versioned = out.format == BinFormat::Versioned;
+  const int c = out.channel_count();
+  const int64_t frames = out.sample_count;
   // Samples as floats and a marker word for every frame, checked before anything is allocated.
   if (Status st = check_memory_for(frames * (4LL * c + 2)); !st) return st.failure();
-  out.sample_count = static_cast<int32_t>(frames);
   // Every sample is written below; the spare slot of raw_data and of the markers is kept free so
   // that taking one more costs no copy.
   out.samples.redim_for_filling(c, out.sample_count - 1, 1);
@@ -186,7 +248,7 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
     if (blocks > 0) out.samples.set_summary(ch, MinMaxSummary(frames, std::move(d.first_level[ch - 1])));
   }
   if (blocks > 0) out.marker_summary.emplace(frames, std::move(d.bits));
-  return out;
+  return layout;
 }
 
 Result<BinContents> parse_bin(QByteArrayView bytes, const ChannelCountQuestion& ask_channel_count) {

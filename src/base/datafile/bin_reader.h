@@ -20,6 +20,7 @@
 #include "core/indexed.h"
 #include "core/shared_state.h"
 #include "datafile/bin_format.h"
+#include "datafile/frame_portion.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
 
@@ -62,6 +63,19 @@ using ChannelCountQuestion = std::function<QString()>;
 // BadChannelAnswer, TooLarge, ReadFailed.
 Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_channel_count,
                              const ReadProgress& progress = {});
+
+// The header of the file on `device` (as for read_bin) and what it implies, without the frames:
+// read_bin's result with sample_count set and no samples or markers. The failures read_bin
+// reports before it reads frames, the memory check aside: nothing is allocated for the frames.
+Result<BinContents> read_bin_layout(QIODevice& device, const ChannelCountQuestion& ask_channel_count);
+
+// The frames of a file whose layout read_bin_layout gave, read from `device` in portions of
+// 65536 frames and handed to `take` in order: the samples as read_bin loads them (floats of
+// channels 1..C) and the marker words, nothing kept after a portion. Progress as read_bin reports
+// it. ReadFailed when the file holds fewer frames than the layout says (cut since), or a failure
+// `take` returns.
+Status read_bin_frames(QIODevice& device, const BinContents& layout, const FramePortionSink& take,
+                       const ReadProgress& progress = {});
 
 // The same for a file already in memory.
 Result<BinContents> parse_bin(QByteArrayView bytes, const ChannelCountQuestion& ask_channel_count);

@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -73,18 +75,6 @@ std::optional<Limit> header_limit(double v, bool upper) {
     }
   }
   return std::nullopt;
-}
-
-// "input N" when the inputs tell the channels apart, else "channel K" for all of them: the older
-// .bin format and .prn files give every channel input 1.
-QByteArray signal_label(const EdfRecordingInfo& info, int ch) {
-  bool distinct = true;
-  for (int a = 1; a <= info.channel_count; ++a) {
-    if (info.ch_source[a] < 1 || info.ch_source[a] > 99) distinct = false;
-    for (int b = 1; b < a; ++b)
-      if (info.ch_source[a] == info.ch_source[b]) distinct = false;
-  }
-  return distinct ? "input " + QByteArray::number(info.ch_source[ch]) : "channel " + QByteArray::number(ch);
 }
 
 QByteArray header_field(const QByteArray& text, int width) {
@@ -164,7 +154,50 @@ std::optional<BaseRecord> base_record(double interval_us, int64_t max_samples) {
   return std::nullopt;
 }
 
+// Reads every frame of the source, checking that the portions come in order and make up n frames.
+Status read_all_frames(const FrameSource& frames, int64_t n, const FramePortionSink& take) {
+  int64_t seen = 0;
+  const Status st = frames([&](const FramePortion& p) -> Status {
+    if (p.first != seen || p.count < 0 || p.count > n - seen)
+      return DataFileFailure{
+          DataFileError::ReadFailed,
+          QStringLiteral("frames %1 to %2 came out of order").arg(p.first + 1).arg(p.first + p.count)};
+    seen += p.count;
+    return take(p);
+  });
+  if (!st) return st;
+  if (seen != n)
+    return DataFileFailure{DataFileError::NoSamples,
+                           QStringLiteral("%1 of %2 frames to write").arg(seen).arg(n)};
+  return {};
+}
+
+// The digital values of n samples. Whole-number samples are stored as they are: their scale's
+// limits are their own lowest and highest value, so only a source that changed between its
+// readings could bring one beyond them, and that one is held at the limit.
+void put_digital(const EdfScale& scale, const float* v, int64_t n, short* out) {
+  if (scale.whole_numbers) {
+    const auto lo = static_cast<float>(scale.digital_min), hi = static_cast<float>(scale.digital_max);
+    for (int64_t i = 0; i < n; ++i) {
+      const float x = v[i] >= lo ? (v[i] <= hi ? v[i] : hi) : lo;  // NaN goes to the lower limit
+      out[i] = static_cast<short>(x);
+    }
+    return;
+  }
+  for (int64_t i = 0; i < n; ++i) out[i] = scale.digital(v[i]);
+}
+
 }  // namespace
+
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch) {
+  bool distinct = true;
+  for (int a = 1; a <= info.channel_count; ++a) {
+    if (info.ch_source[a] < 1 || info.ch_source[a] > 99) distinct = false;
+    for (int b = 1; b < a; ++b)
+      if (info.ch_source[a] == info.ch_source[b]) distinct = false;
+  }
+  return distinct ? "input " + QByteArray::number(info.ch_source[ch]) : "channel " + QByteArray::number(ch);
+}
 
 int16_t EdfScale::digital(float x) const {
   double d =
@@ -176,19 +209,65 @@ int16_t EdfScale::digital(float x) const {
   return static_cast<int16_t>(d);
 }
 
-Result<EdfScale> edf_scale_for(std::span<const float> samples) {
-  float lo = std::numeric_limits<float>::infinity();
-  float hi = -lo;
-  bool whole = true;
-  for (float x : samples) {
-    if (!std::isfinite(x))
-      return DataFileFailure{DataFileError::BadValue, QStringLiteral("a sample is not a finite number")};
-    lo = std::min(lo, x);
-    hi = std::max(hi, x);
-    whole = whole && x == std::nearbyint(x) && x >= -32768 && x <= 32767;
+void EdfScaleBuilder::add(std::span<const float> samples) {
+  // Every sample of a recording passes here, so four at a time: the compiler does not vectorise
+  // a floating-point minimum by itself, since that could change which NaN or zero it returns.
+  // The lanes follow the scalar rules exactly: a NaN never becomes a limit, and a sample is whole
+  // when converting it to an int16 value and back gives it again.
+  using Floats = float __attribute__((vector_size(16)));
+  using Ints = int32_t __attribute__((vector_size(16)));
+  const float* p = samples.data();
+  const std::size_t n = samples.size();
+  Floats lo = {lo_, lo_, lo_, lo_}, hi = {hi_, hi_, hi_, hi_};
+  Ints bad = {0, 0, 0, 0}, fraction = {0, 0, 0, 0};
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    Floats x;
+    std::memcpy(&x, p + i, sizeof x);
+    bad |= (x - x) != 0.0f;  // infinities and NaN
+    lo = x < lo ? x : lo;
+    hi = x > hi ? x : hi;
+    Floats in_range = x > -32768.0f ? x : -32768.0f;
+    in_range = in_range < 32767.0f ? in_range : 32767.0f;
+    fraction |= __builtin_convertvector(__builtin_convertvector(in_range, Ints), Floats) != x;
   }
+  float l = lo_, h = hi_;
+  bool finite = true, whole = true;
+  for (int k = 0; k < 4; ++k) {
+    l = lo[k] < l ? lo[k] : l;
+    h = hi[k] > h ? hi[k] : h;
+    finite = finite && bad[k] == 0;
+    whole = whole && fraction[k] == 0;
+  }
+  for (; i < n; ++i) {
+    const float x = p[i];
+    finite = finite && x - x == 0.0f;
+    l = x < l ? x : l;
+    h = x > h ? x : h;
+    float in_range = x > -32768.0f ? x : -32768.0f;
+    in_range = in_range < 32767.0f ? in_range : 32767.0f;
+    whole = whole && static_cast<float>(static_cast<int32_t>(in_range)) == x;
+  }
+  lo_ = l;
+  hi_ = h;
+  finite_ = finite_ && finite;
+  whole_ = whole_ && whole;
+  count_ += static_cast<int64_t>(n);
+}
+
+Result<EdfScale> edf_scale_for(std::span<const float> samples) {
+  EdfScaleBuilder b;
+  b.add(samples);
+  return b.finish();
+}
+
+Result<EdfScale> EdfScaleBuilder::finish() const {
+  if (!finite_)
+    return DataFileFailure{DataFileError::BadValue, QStringLiteral("a sample is not a finite number")};
+  float lo = lo_, hi = hi_;
+  const bool whole = whole_;
   EdfScale s;
-  if (samples.empty()) lo = hi = 0;
+  if (count_ == 0) lo = hi = 0;
   if (whole) {
     int a = static_cast<int>(lo);
     int b = static_cast<int>(hi);
@@ -275,7 +354,7 @@ Result<EdfRecordPlan> plan_edf_records(double sample_interval, int channels, int
 }
 
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info) {
+                  const EdfRecordingInfo& info, const ReadProgress& progress) {
   const int c = info.channel_count;
   const int32_t n = info.sample_count;
   if (c < 1 || c > 3 || c > samples.channels()) {
@@ -288,20 +367,43 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
         DataFileError::NoSamples,
         QStringLiteral("%1 frames to write from an array of %2").arg(n).arg(samples.size())};
   }
+  return export_edf(path, frames_in_memory(samples, c, markers, n), info, progress);
+}
+
+Status export_edf(const QString& path, const FrameSource& frames, const EdfRecordingInfo& info,
+                  const ReadProgress& progress) {
+  const int c = info.channel_count;
+  const int32_t n = info.sample_count;
+  if (c < 1 || c > 3)
+    return DataFileFailure{DataFileError::BadChannelCount, QStringLiteral("%1 channels to write").arg(c)};
+  if (n < 1) return DataFileFailure{DataFileError::NoSamples, QStringLiteral("%1 frames to write").arg(n)};
+  // The frames are read twice: for the scales and marks the header needs, then for the records.
+  std::vector<EdfScaleBuilder> builders(static_cast<std::size_t>(c));
+  EdfMarkScanner scanner(info.block_mode ? info.block_length : 0);
+  if (Status st =
+          read_all_frames(frames, n,
+                          [&](const FramePortion& p) -> Status {
+                            for (int k = 0; k < c; ++k)
+                              builders[static_cast<std::size_t>(k)].add(std::span<const float>(
+                                  p.samples[static_cast<std::size_t>(k)], static_cast<std::size_t>(p.count)));
+                            scanner.scan(p.markers, p.markers_held, p.first, p.count);
+                            return {};
+                          });
+      !st)
+    return st;
   std::vector<EdfScale> scales;
   std::vector<QByteArray> labels;
   for (int ch = 1; ch <= c; ++ch) {
-    Result<EdfScale> scale =
-        edf_scale_for(std::span<const float>(samples.channel(ch), static_cast<std::size_t>(n)));
+    Result<EdfScale> scale = builders[static_cast<std::size_t>(ch - 1)].finish();
     if (!scale) {
       return DataFileFailure{scale.error(),
                              QStringLiteral("channel %1: %2").arg(ch).arg(scale.failure().detail)};
     }
     scales.push_back(scale.value());
-    labels.push_back(signal_label(info, ch));
+    labels.push_back(edf_signal_label(info, ch));
   }
 
-  std::vector<EdfMark> marks = edf_marks_for(markers, n, info.block_mode ? info.block_length : 0);
+  std::vector<EdfMark> marks = scanner.take();
   // One more for the true end when the last record is padded; the count only decides the record
   // length when there are very many marks, so allowing for it always costs nothing.
   Result<EdfRecordPlan> planned =
@@ -360,17 +462,47 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
     }
     if (!set) return write_failure(QStringLiteral("EDFlib refused the header settings"));
 
+    // Records are filled from the portions as they come; the last one is padded with the last
+    // sample of each channel.
     std::vector<short> record(static_cast<std::size_t>(c * spr));
-    for (int64_t r = 0; r < plan.records; ++r) {
-      for (int ch = 1; ch <= c; ++ch) {
-        const float* v = samples.channel(ch);
-        short* out = record.data() + (ch - 1) * spr;
-        for (int64_t j = 0; j < spr; ++j)
-          out[j] = scales[static_cast<std::size_t>(ch - 1)].digital(v[std::min<int64_t>(r * spr + j, n - 1)]);
-      }
+    int64_t written = 0, filled = 0;
+    const auto write_record = [&]() -> Status {
       if (edf_blockwrite_digital_short_samples(h, record.data()) != 0)
-        return write_failure(QStringLiteral("writing data record %1 failed").arg(r + 1));
+        return write_failure(QStringLiteral("writing data record %1 failed").arg(written + 1));
+      ++written;
+      filled = 0;
+      if (progress && written % std::max<int64_t>(plan.records / 36, 1) == 0)
+        progress(static_cast<int>(written * 100 / plan.records));
+      return {};
+    };
+    std::array<float, 3> last{};
+    const Status st = read_all_frames(frames, n, [&](const FramePortion& p) -> Status {
+      for (int64_t j = 0; j < p.count;) {
+        const int64_t take = std::min(spr - filled, p.count - j);
+        for (int k = 0; k < c; ++k)
+          put_digital(scales[static_cast<std::size_t>(k)], p.samples[static_cast<std::size_t>(k)] + j, take,
+                      record.data() + k * spr + filled);
+        filled += take;
+        j += take;
+        if (filled == spr) {
+          if (Status w = write_record(); !w) return w;
+        }
+      }
+      for (int k = 0; k < c; ++k)
+        if (p.count > 0)
+          last[static_cast<std::size_t>(k)] = p.samples[static_cast<std::size_t>(k)][p.count - 1];
+      return {};
+    });
+    if (!st) return st;
+    if (filled > 0) {
+      for (int k = 0; k < c; ++k) {
+        const short pad = scales[static_cast<std::size_t>(k)].digital(last[static_cast<std::size_t>(k)]);
+        std::fill(record.begin() + k * spr + filled, record.begin() + (k + 1) * spr, pad);
+      }
+      if (Status w = write_record(); !w) return w;
     }
+    if (written != plan.records)
+      return write_failure(QStringLiteral("%1 of %2 data records written").arg(written).arg(plan.records));
     for (std::size_t i = 0; i < marks.size(); ++i) {
       if (edfwrite_annotation_utf8(h, onsets[i], -1, marks[i].text.toUtf8().constData()) != 0)
         return write_failure(QStringLiteral("writing the annotation \"%1\" failed").arg(marks[i].text));

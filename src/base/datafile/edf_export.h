@@ -15,10 +15,13 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
 #include "core/indexed.h"
+#include "datafile/frame_portion.h"
+#include "datafile/reading.h"
 #include "datafile/result.h"
 
 namespace quarvel {
@@ -34,9 +37,15 @@ struct EdfRecordingInfo {
   QDateTime start;            // start of the recording; when not valid, EDFlib stamps the time of export
 };
 
+// The label of channel ch (1..C) of the recording: "input N" when the inputs tell the channels
+// apart, else "channel K" for all of them (the older .bin format and .prn files give every channel
+// input 1).
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch);
+
 // Writes the recording to `path`, replacing a file already there only once the new one is complete:
 // the file is written under a temporary name beside it, checked by reading its header back, then
-// renamed. Failures (nothing is left under `path` then, and a file already there is kept):
+// renamed. progress is told the share of the data records written, 0..100. Failures (nothing is left under
+// `path` then, and a file already there is kept):
 //   BadChannelCount    C outside 1..3 or beyond the channels of the sample array
 //   NoSamples          no frames, or fewer in the sample array than sample_count
 //   BadValue           a sample that is not a finite number, or too large for an EDF header
@@ -46,7 +55,15 @@ struct EdfRecordingInfo {
 //                      or more annotations than the file can hold
 //   WriteFailed        the folder or the disk refused the file, or EDFlib reported an error
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info);
+                  const EdfRecordingInfo& info, const ReadProgress& progress = {});
+
+// The same from frames read a portion at a time (frame_portion.h), so that a recording far larger
+// than memory can be written: the source is read twice, once for the scales and marks of the
+// header and once for the data records, and must hand the same info.sample_count frames of
+// info.channel_count channels both times. A source that fails, or hands other frames, ends the
+// export with its failure (ReadFailed, NoSamples) and nothing is left under `path`.
+Status export_edf(const QString& path, const FrameSource& frames, const EdfRecordingInfo& info,
+                  const ReadProgress& progress = {});
 
 // The data records chosen for a recording.
 struct EdfRecordPlan {
@@ -87,5 +104,19 @@ struct EdfScale {
 // just beyond their lowest and highest value, each limit the nearest that 8 characters can state.
 // BadValue for a sample that is not finite or beyond what 8 characters can state.
 Result<EdfScale> edf_scale_for(std::span<const float> samples);
+
+// The same scale from the samples of a channel handed over in pieces, in any order.
+class EdfScaleBuilder {
+ public:
+  void add(std::span<const float> samples);
+  Result<EdfScale> finish() const;
+
+ private:
+  float lo_ = std::numeric_limits<float>::infinity();
+  float hi_ = -std::numeric_limits<float>::infinity();
+  bool finite_ = true;
+  bool whole_ = true;
+  int64_t count_ = 0;
+};
 
 }  // namespace quarvel

@@ -2,36 +2,53 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quarvel {
 
-namespace {
-
-int16_t word_at(const std::vector<int16_t>& markers, int32_t i) {
-  return static_cast<std::size_t>(i) < markers.size() ? markers[static_cast<std::size_t>(i)] : int16_t{0};
+void EdfMarkScanner::scan(const int16_t* words, int64_t held, int64_t first, int64_t n) {
+  const int64_t end = first + n;
+  // The next block start at or after `first`.
+  int64_t next_block = block_length_ > 0 ? (first + block_length_ - 1) / block_length_ * block_length_ : end;
+  for (int64_t i = first; i < end; ++i) {
+    // Most frames of a recording mark nothing: no block start, no run that ends or begins. Their
+    // words are passed over four at a time.
+    const int16_t quiet = in_run_ ? 100 : 0;
+    const int64_t stop = std::min({next_block, end, first + held});
+    const uint64_t four = 0x0001000100010001ULL * static_cast<uint16_t>(quiet);
+    while (i + 4 <= stop) {
+      uint64_t w4;
+      std::memcpy(&w4, words + (i - first), sizeof w4);
+      if (w4 != four) break;
+      i += 4;
+    }
+    if (i >= end) break;
+    const int64_t k = i - first;
+    const int16_t w = k < held ? words[k] : int16_t{0};
+    if (i != next_block && w == quiet) continue;
+    if (i == next_block) {
+      marks_.push_back({i, QStringLiteral("block %1").arg(i / block_length_ + 1)});
+      next_block += block_length_;
+    }
+    if (in_run_ && w != 100 && w != 200) {
+      marks_.push_back({i, QString::fromLatin1(kEdfMarkerOffText)});
+      in_run_ = false;
+    }
+    if (!in_run_ && w == 100) {
+      marks_.push_back({i, QString::fromLatin1(kEdfMarkerOnText)});
+      in_run_ = true;
+    }
+    if (w == 200) marks_.push_back({i, QString::fromLatin1(kEdfStimulusText)});
+  }
 }
-
-}  // namespace
 
 std::vector<EdfMark> edf_marks_for(const std::vector<int16_t>& markers, int32_t sample_count,
                                    int32_t block_length) {
-  std::vector<EdfMark> marks;
-  bool in_run = false;
-  for (int32_t i = 0; i < sample_count; ++i) {
-    if (block_length > 0 && i % block_length == 0)
-      marks.push_back({i, QStringLiteral("block %1").arg(i / block_length + 1)});
-    const int16_t w = word_at(markers, i);
-    if (in_run && w != 100 && w != 200) {
-      marks.push_back({i, QString::fromLatin1(kEdfMarkerOffText)});
-      in_run = false;
-    }
-    if (!in_run && w == 100) {
-      marks.push_back({i, QString::fromLatin1(kEdfMarkerOnText)});
-      in_run = true;
-    }
-    if (w == 200) marks.push_back({i, QString::fromLatin1(kEdfStimulusText)});
-  }
-  return marks;
+  EdfMarkScanner scanner(block_length);
+  if (sample_count > 0)
+    scanner.scan(markers.data(), std::min<int64_t>(static_cast<int64_t>(markers.size()), sample_count), 0,
+                 sample_count);
+  return scanner.take();
 }
 
 namespace {

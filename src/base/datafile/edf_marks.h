@@ -32,6 +32,22 @@ struct EdfMark {
 std::vector<EdfMark> edf_marks_for(const std::vector<int16_t>& markers, int32_t sample_count,
                                    int32_t block_length);
 
+// The same marks found portion by portion, for a recording read in pieces: scan() takes frames
+// first..first + n - 1 in order (words[0..held - 1] of them, the rest 0), and marks() gives what
+// edf_marks_for gives for all the frames scanned.
+class EdfMarkScanner {
+ public:
+  explicit EdfMarkScanner(int32_t block_length) : block_length_(block_length) {}
+  void scan(const int16_t* words, int64_t held, int64_t first, int64_t n);
+  const std::vector<EdfMark>& marks() const { return marks_; }
+  std::vector<EdfMark> take() { return std::move(marks_); }
+
+ private:
+  int32_t block_length_;
+  bool in_run_ = false;
+  std::vector<EdfMark> marks_;
+};
+
 // Marker words of sample_count frames rebuilt from marks in any order: 100 from each "marker on" to
 // the next "marker off" (or the end), then 200 at each "stimulus". Other texts, and frames outside
 // 0..sample_count - 1, are ignored. edf_markers_from(edf_marks_for(m, n, b), n) gives back m

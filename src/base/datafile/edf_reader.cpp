@@ -53,6 +53,22 @@ Status check_header_size(const QString& path) {
   return {};
 }
 
+// The start from the header's "dd.mm.yy" and "hh.mm.ss" fields; two-digit years from 85 are of the
+// 1900s, the others of the 2000s.
+QDateTime start_from_fields(const QByteArray& date, const QByteArray& time) {
+  const QList<QByteArray> d = date.split('.'), t = time.split('.');
+  if (d.size() != 3 || t.size() != 3) return {};
+  int v[6];
+  for (int i = 0; i < 6; ++i) {
+    bool ok = false;
+    v[i] = (i < 3 ? d[i] : t[i - 3]).trimmed().toInt(&ok);
+    if (!ok) return {};
+  }
+  const QDate day(v[2] >= 85 ? 1900 + v[2] : 2000 + v[2], v[1], v[0]);
+  const QTime clock(v[3], v[4], v[5]);
+  return day.isValid() && clock.isValid() ? QDateTime(day, clock) : QDateTime();
+}
+
 EdfKind kind_of(int filetype) {
   switch (filetype) {
     case EDFLIB_FILETYPE_EDF:
@@ -195,6 +211,7 @@ struct Discontinuous {
   std::vector<int> offset;          // where each signal starts in a data record
   std::vector<int64_t> samples;     // samples per record of each signal
   std::vector<double> gain, shift;  // physical value = gain x digital + shift, per signal
+  QDateTime start;
 };
 
 Result<Discontinuous> parse_discontinuous(QFile& f) {
@@ -261,6 +278,7 @@ Result<Discontinuous> parse_discontinuous(QFile& f) {
                        .arg(d.records));
   }
   d.layout.records = d.records;
+  d.start = start_from_fields(h.mid(168, 8), h.mid(176, 8));
   return d;
 }
 
@@ -309,6 +327,7 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
   const int64_t frames = frames_of(d.layout, chosen.value().front());
   Result<EdfContents> started = start_contents(d.layout, chosen.value(), frames);
   EdfContents& out = started.value();
+  out.start = d.start;
   const int64_t spr = d.layout.all_signals[static_cast<size_t>(out.chosen_signals.front())].per_record;
   std::vector<int64_t> starts;  // of each record, 100 ns
   std::vector<std::pair<int64_t, QString>> texts;
@@ -459,6 +478,9 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
   const int64_t frames = frames_before_end(marks, hdr->signalparam[first].smp_in_file);
   Result<EdfContents> started = start_contents(l, chosen.value(), frames);
   EdfContents& out = started.value();
+  const QDate day(hdr->startdate_year, hdr->startdate_month, hdr->startdate_day);
+  const QTime clock(hdr->starttime_hour, hdr->starttime_minute, hdr->starttime_second);
+  if (day.isValid() && clock.isValid()) out.start = QDateTime(day, clock);
 
   const int64_t portion = frames / kPortions;
   const int parts = portion == 0 ? 1 : kPortions;  // fewer samples than portions: read them at once

@@ -14,6 +14,7 @@
 //   EdfContents& d = r.value();   // copy d.samples channels 1..C into raw_data, and so on
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -51,6 +52,9 @@ struct EdfContents {
   std::vector<int16_t> markers;  // marker word of each frame, 0..sample_count - 1
   // Largest absolute sample value of channels 1..C; 0 above C.
   PerChannel<float> ch_max = PerChannel<float>::filled(0.0f);
+  // The start date and time the header states (a clock time, no zone); invalid when it states none
+  // that reads as one.
+  QDateTime start;
 };
 
 // Asked once the header was found readable, with the number of signals in the file: returns the

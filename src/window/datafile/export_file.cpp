@@ -1,10 +1,10 @@
 #include "datafile/export_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "app/main_window.h"
 #include "datafile/edf_export.h"
+#include "datafile/export_info.h"
 #include "datafile/save_request.h"
 
 namespace quarvel {
@@ -52,18 +52,8 @@ void mnuExportEdf_click(MainWindow& w) {
     return;
   }
 
-  EdfRecordingInfo info;
-  info.channel_count = s.channel_count;
-  info.sample_count = s.sample_count;
-  info.ch_source = s.ch_source;
-  info.sample_interval = s.sample_interval;
-  info.block_mode = static_cast<bool>(s.block_mode);
-  info.block_length = s.block_length;
-  // The data file was last written when its recording ended.
-  if (const QDateTime end = data.lastModified(); end.isValid())
-    info.start = end.addMSecs(-qRound64(static_cast<double>(s.sample_count) * s.sample_interval * 1000));
   w.set_busy(true);
-  const Status st = export_edf(path, s.raw_data, s.marker_data, info);
+  const Status st = export_edf(path, s.raw_data, s.marker_data, edf_recording_info(s));
   w.set_busy(false);
   if (!st) w.dialogs().warning(export_failure_text(path, st.failure()), "Export EDF+");
 }

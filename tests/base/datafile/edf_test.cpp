@@ -11,6 +11,7 @@
 #include <cmath>
 #include <csignal>
 #include <functional>
+#include <limits>
 
 #include "datafile/edf_export.h"
 #include "datafile/edf_marks.h"
@@ -105,7 +106,11 @@ TEST(Scale, LimitsAtOrJustBeyondTheSamplesWithinHalfAStep) {
                         {{150.0f, -200.0f, 25.5f}, "-200", "150"},
                         {{-12.34567f, 98.76543f}, "-12.3457", "98.76543"},  // EDFlib would write 98.76542
                         {{0.000123f, 0.000124f}, "0.000123", "0.000124"},
-                        {{-40000, 40000}, "-40000", "40000"}};
+                        {{-40000, 40000}, "-40000", "40000"},
+                        // Four samples at a time, then the rest: a fraction in either part.
+                        {{1, 2, 3, 4.5f, 5}, "1", "5"},
+                        {{1, 2, 3, 4, 5, 6, 7, 8, 9.25f}, "1", "9.25"},
+                        {{-3, 7, 2, 2, 2, 2, 2, 2}, "-3", "7"}};
   for (const Case& c : cases) {
     Result<EdfScale> r = edf_scale_for(c.samples);
     ASSERT_TRUE(r.ok());
@@ -119,7 +124,13 @@ TEST(Scale, LimitsAtOrJustBeyondTheSamplesWithinHalfAStep) {
                 s.resolution() / 2 * (1 + 1e-9))
           << x;
   }
-  for (const std::vector<float>& bad : {std::vector<float>{1e9f, 0.5f}, {0, std::nanf("")}, {-2e7f, 0.5f}})
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const std::vector<float>& bad : {std::vector<float>{1e9f, 0.5f},
+                                        {0, std::nanf("")},
+                                        {-2e7f, 0.5f},
+                                        {1, 2, std::nanf(""), 3, 4},
+                                        {0, 0, 0, -inf},
+                                        {0, 0, 0, 0, inf}})
     EXPECT_EQ(edf_scale_for(bad).error(), DataFileError::BadValue);
 }
 
@@ -444,6 +455,44 @@ TEST_F(ExportFailure, AFolderThatRefusesTheFileLeavesNothingBehind) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.edf"));
   EXPECT_EQ(r.write(dir_.filePath("taken.edf")).error(), DataFileError::WriteFailed) << "a folder in the way";
   ASSERT_TRUE(QDir(dir_.path()).rmdir("taken.edf"));
+  expect_untouched();
+}
+
+// Frames handed in uneven portions write what the arrays write; a source that fails on its second
+// reading, comes short or out of order leaves nothing behind.
+TEST_F(ExportFailure, FramesInPortionsOrASourceThatFails) {
+  Recording r(2, 3000, 0.001, 700);
+  const FrameSource whole = frames_in_memory(r.samples, 2, r.markers, 3000);
+  // Portions from each start to the next; the last start is where the frames end.
+  const auto pieces = [&](std::vector<int64_t> starts) -> FrameSource {
+    return [&r, starts](const FramePortionSink& take) -> Status {
+      for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+        FramePortion p;
+        p.first = starts[k];
+        p.count = std::max<int64_t>(starts[k + 1], starts[k]) - starts[k];
+        for (int ch = 1; ch <= 2; ++ch) p.samples[ch - 1] = r.samples.channel(ch) + p.first;
+        p.markers = r.markers.data() + p.first;
+        p.markers_held = p.count;
+        if (Status st = take(p); !st) return st;
+      }
+      return {};
+    };
+  };
+  ASSERT_TRUE(r.write(dir_.filePath("whole.edf")).ok());
+  ASSERT_TRUE(export_edf(dir_.filePath("pieces.edf"), pieces({0, 1, 999, 1000, 2997, 3000}), r.info).ok());
+  EXPECT_TRUE(load(dir_.filePath("pieces.edf")) == load(dir_.filePath("whole.edf")));
+  QFile::remove(dir_.filePath("pieces.edf"));
+  QFile::remove(dir_.filePath("whole.edf"));
+
+  int readings = 0;
+  const FrameSource cut_after_first = [&](const FramePortionSink& take) -> Status {
+    if (++readings == 2) return DataFileFailure{DataFileError::ReadFailed, "the file was cut"};
+    return whole(take);
+  };
+  EXPECT_EQ(export_edf(target_, cut_after_first, r.info).error(), DataFileError::ReadFailed);
+  EXPECT_EQ(export_edf(target_, pieces({0, 1000, 2999}), r.info).error(), DataFileError::NoSamples);
+  EXPECT_EQ(export_edf(target_, pieces({0, 1000, 999, 3000}), r.info).error(), DataFileError::ReadFailed)
+      << "a portion that starts before the end of the one before";
   expect_untouched();
 }
 
