@@ -1,7 +1,8 @@
 // Guards readings against silent loss: File > Save results writes every channel's table as the
-// grids show it, byte for byte; Open, Invert, Exit and closing the window ask Save / Discard /
-// Cancel while readings are unsaved and do what the answer says; saving or copying a whole table
-// ends the question; a results file that cannot be written is reported and the readings stay.
+// grids show it, byte for byte, after a line per filter in force; Open, Invert, Exit and closing
+// the window ask Save / Discard / Cancel while readings are unsaved and do what the answer says;
+// saving or copying a whole table ends the question; a results file that cannot be written is
+// reported and the readings stay.
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,33 @@ TEST_F(ResultsFile, HoldsEveryTableAsTheGridsShowIt) {
       "Channel 3\r\n" +
       header;
   EXPECT_EQ(file_bytes(path).toStdString(), expected.toStdString());
+}
+
+TEST_F(ResultsFile, ListsTheFiltersTheReadingsWereTakenThrough) {
+  open_two_channels();
+  take_readings();
+  // Filtering empties the tables, once their readings were saved or let go.
+  dialogs->expect_filter(FilterSettings{.kind = FilterKind::HighPass, .corner_hz = 0.05});
+  dialogs->expect_save_discard_cancel(kUnsaved, SaveAnswer::Discard);
+  w->findChild<QAction*>("mnuFilter")->trigger();
+  dialogs->expect_filter(FilterSettings{.kind = FilterKind::Notch,
+                                        .order = 4,
+                                        .centre_hz = 20,
+                                        .width_hz = 1.5,
+                                        .channels = {false, true, false}});
+  w->findChild<QAction*>("mnuFilter")->trigger();
+  EXPECT_TRUE(grid(1).text_at(2, 1).isEmpty());
+  take_readings();
+  const QString path = data_path("filtered.txt");
+  dialogs->expect_save("Save results", path);
+  menu_item("mnuSaveResults")->trigger();
+  EXPECT_TRUE(file_bytes(path).startsWith(
+      "\xEF\xBB\xBF"
+      "Filter 1\tHP 0.05 Hz, order 2 Butterworth, zero phase, channels 1 2\r\n"
+      "Filter 2\tnotch 20 Hz, width 1.5 Hz, order 4 Butterworth, zero phase, channels 2\r\n"
+      "\r\n"
+      "Channel 1\r\n\tx1"))
+      << file_bytes(path).left(200).toStdString();
 }
 
 // --- the question before readings go
