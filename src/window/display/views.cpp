@@ -11,7 +11,9 @@ void leave_spectrum_view(MainWindow& w) {
   SharedState& s = w.s;
   if (!s.psd_shown) return;
   s.psd_shown = kFalse;
+  const bool filtered = !s.filters.empty();
   s.work_from_raw();
+  if (filtered) w.show_status();
   for (int ch = 1; ch <= 3; ++ch) {
     s.shift_steps[ch] = 0;
     s.ch_max[ch] = s.saved_ch_max[ch];

@@ -233,7 +233,12 @@ TEST_F(Filters, EveryCommandThatStartsAViewAfreshDropsThem) {
                                          {"Block mode", -1, block_length},
                                          {"Continuous", 1250, [this] { w->mnuContinuous->trigger(); }},
                                          {"Open", -1, [this] { load(); }},
-                                         {"Measure", -1, [this] { w->mnuMeasure->trigger(); }}}) {
+                                         {"Measure", -1, [this] { w->mnuMeasure->trigger(); }},
+                                         {"Measure from the spectrum", 1250, [this] {
+                                            w->mnuPSD->trigger();
+                                            w->mnuMeasure->trigger();
+                                          }}}) {
+    if (s().measure_mode) w->mnuQuarvel->trigger();
     load(c.block_length);
     filter(low_pass(5));
     ASSERT_EQ(s().filters.size(), 1u) << c.command;
