@@ -47,6 +47,10 @@ class Answers : public Dialogs {
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { return {}; }
   QString save_file(const FileDialogRequest&) override { return {}; }
+  std::optional<FilterSettings> filter_settings(const FilterSettings&, double,
+                                                const PerChannel<bool>&) override {
+    qFatal("unexpected Filter dialog");
+  }
 };
 
 QTemporaryDir& dir() {

@@ -160,6 +160,11 @@ class SaveTo : public Dialogs {
     asked_at_ns = wall_clock_ns();
     return path_;
   }
+  std::optional<FilterSettings> filter_settings(const FilterSettings&, double,
+                                                const PerChannel<bool>&) override {
+    unexpected("Filter");
+    return std::nullopt;
+  }
   bool failed = false;
   int64_t asked_at_ns = 0;
 

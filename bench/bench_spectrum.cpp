@@ -177,6 +177,10 @@ class NoDialogs : public Dialogs {
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }
   QString save_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }
+  std::optional<FilterSettings> filter_settings(const FilterSettings&, double,
+                                                const PerChannel<bool>&) override {
+    qFatal("unexpected Filter dialog");
+  }
 };
 
 // Paint events of the progress window while the command runs.

@@ -18,6 +18,8 @@ static const char* kind_name(ScriptedDialogs::Kind k) {
       return "open dialog";
     case ScriptedDialogs::Kind::Save:
       return "save dialog";
+    case ScriptedDialogs::Kind::Filter:
+      return "Filter dialog";
   }
   return "dialog";
 }
@@ -57,6 +59,12 @@ void ScriptedDialogs::expect_open(const QString& title, const QString& path) {
 }
 void ScriptedDialogs::expect_save(const QString& title, const QString& path) {
   expected_.push_back({Kind::Save, title, path});
+}
+
+void ScriptedDialogs::expect_filter(const std::optional<FilterSettings>& answer) {
+  Expected e{Kind::Filter, "Filter", {}};
+  e.filter = answer;
+  expected_.push_back(e);
 }
 
 const ScriptedDialogs::Expected* ScriptedDialogs::take(Kind kind, const QString& match) {
@@ -109,6 +117,13 @@ QString ScriptedDialogs::save_file(const FileDialogRequest& request) {
   asked_.push_back({Kind::Save, request.title, request.title, request.file_name, request});
   const Expected* e = take(Kind::Save, request.title);
   return e ? e->answer : QString();
+}
+
+std::optional<FilterSettings> ScriptedDialogs::filter_settings(const FilterSettings& proposal, double rate_hz,
+                                                               const PerChannel<bool>& recorded) {
+  asked_.push_back({Kind::Filter, "Filter", "Filter", {}, {}, proposal, rate_hz, recorded});
+  const Expected* e = take(Kind::Filter, "Filter");
+  return e ? e->filter : std::nullopt;
 }
 
 }  // namespace quarvel::testing

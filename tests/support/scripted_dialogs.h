@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "ui/dialogs.h"
@@ -11,13 +12,17 @@ namespace quarvel::testing {
 
 class ScriptedDialogs : public Dialogs {
  public:
-  enum class Kind { Input, YesNo, SaveDiscardCancel, Warning, Open, Save };
+  enum class Kind { Input, YesNo, SaveDiscardCancel, Warning, Open, Save, Filter };
   struct Asked {
     Kind kind;
     QString prompt;  // prompt, message text or dialog title
     QString title;
     QString default_text;
     FileDialogRequest request;
+    // The Filter dialog's proposal, rate and channels offered.
+    FilterSettings filter_proposal = {};
+    double rate_hz = 0;
+    PerChannel<bool> recorded = {};
   };
 
   ~ScriptedDialogs() override;
@@ -34,6 +39,8 @@ class ScriptedDialogs : public Dialogs {
   // Expect a file dialog (matched by title), answered with a path ("" = cancelled).
   void expect_open(const QString& title, const QString& path);
   void expect_save(const QString& title, const QString& path);
+  // Expect the Filter dialog, answered with these settings (none = cancelled).
+  void expect_filter(const std::optional<FilterSettings>& answer);
 
   // Fails the running test if expected dialogs did not come; clears the expectations.
   void verify();
@@ -46,6 +53,8 @@ class ScriptedDialogs : public Dialogs {
   void warning(const QString& text, const QString& title) override;
   QString open_file(const FileDialogRequest& request) override;
   QString save_file(const FileDialogRequest& request) override;
+  std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
+                                                const PerChannel<bool>& recorded) override;
 
  private:
   struct Expected {
@@ -55,6 +64,7 @@ class ScriptedDialogs : public Dialogs {
     bool yes = false;
     bool prefix = false;
     SaveAnswer save_answer = SaveAnswer::Cancel;
+    std::optional<FilterSettings> filter = std::nullopt;
   };
   const Expected* take(Kind kind, const QString& match);
 

@@ -29,6 +29,7 @@ quarvel_test(tests_display
   window/display/draw_curves_test.cpp
   window/display/draw_frame_test.cpp
   window/display/display_modes_test.cpp
+  window/display/filter_test.cpp
   window/display/navigation_test.cpp
   window/display/browse_test.cpp
   window/display/picture_test.cpp

@@ -18,6 +18,7 @@
 #include "core/marker_array.h"
 #include "core/results_store.h"
 #include "core/uniform_random.h"
+#include "modes/filter_settings.h"
 
 namespace quarvel {
 
@@ -48,6 +49,10 @@ struct SharedState {
   MarkerArray marker_data;  // 0 none, 100 marker on, 200 stimulus
   SampleArray ave_data;
   float ave_n = 0;
+  // Where the blocks accept added to the average of an analysis block view start, in the order
+  // added (a block accepted twice is there twice), so the average can be made anew from other
+  // samples of the same blocks.
+  std::vector<double> ave_starts;
   float saved_count = 0;
   int32_t block_length = -1;
   int32_t block_count = -1;
@@ -121,6 +126,18 @@ struct SharedState {
   int32_t blk_block_length = 0;
   PerChannel<float> saved_ch_max = PerChannel<float>::filled(0.0f);
 
+  // --- filters
+  // In force on work_data, in the order applied; none while work_data are the raw samples.
+  std::vector<FilterSettings> filters;
+  // What the Filter dialog offers: the settings last taken.
+  FilterSettings filter_proposal{.kind = FilterKind::LowPass,
+                                 .order = 2,
+                                 .corner_hz = 1,
+                                 .low_hz = 0.1,
+                                 .high_hz = 1,
+                                 .centre_hz = 50,
+                                 .width_hz = 2};
+
   // --- measurement state
   double cursor_x = -1;  // samples from view_start
   PerChannel<float> level_y = PerChannel<float>::filled(kNoLevel);
@@ -149,6 +166,9 @@ struct SharedState {
   int32_t fft_n = 0;
   SampleArray spectrum;
   PerChannel<float> psd_max = PerChannel<float>::filled(0.0f);
+
+  // The working samples the raw ones again (shared, no copy), with no filter in force.
+  void work_from_raw();
 
   // Number of display channels whose ch_source > 0.
   int16_t count_active_channels() const;

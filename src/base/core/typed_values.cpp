@@ -77,6 +77,10 @@ std::optional<float> displacement_from_text(const QString& answer) {
   return v;
 }
 
+double frequency_from_text(const QString& text) {
+  return num(QString(text).replace(u',', u'.'));
+}
+
 int16_t stimulus_setting(const QString& text) {
   return round_i16(num(text));
 }

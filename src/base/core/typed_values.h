@@ -60,6 +60,11 @@ int64_t block_samples_for_answer(const QString& answer, float sample_interval);
 // precision.
 std::optional<float> displacement_from_text(const QString& answer);
 
+// A frequency in Hz typed into the Filter dialog: the number the text starts with, a comma read
+// as the decimal point (as desktops set to many languages write it); 0 when the text does not
+// start with a number, which every filter refuses.
+double frequency_from_text(const QString& text);
+
 // A stimulus setting (delay, count, interval) as the header stores it: the rounded number,
 // saturated to int16.
 int16_t stimulus_setting(const QString& text);

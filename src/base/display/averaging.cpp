@@ -31,4 +31,13 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
   return last;
 }
 
+float rebuild_average(SampleArray& ave, const SampleArray& work, const std::vector<double>& starts,
+                      const PerChannel<int16_t>& ch_source) {
+  ave.redim(std::max(ave.channels(), 3), ave.last_index());
+  float n = 0;
+  for (const double start : starts)
+    if (add_block_to_average(ave, n, work, start, ch_source) >= 0) n += 1;
+  return n;
+}
+
 }  // namespace quarvel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/indexed.h"
 
@@ -15,5 +16,11 @@ namespace quarvel {
 // Returns the index of the last averaged sample (-1 when nothing could be averaged).
 int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& work, double view_start,
                              const PerChannel<int16_t>& ch_source);
+
+// The average made anew from work: its values zeroed (its length kept), then the blocks that
+// start at `starts` added one after the other as add_block_to_average adds them. Returns the
+// number of blocks it now holds: those of which anything could be averaged.
+float rebuild_average(SampleArray& ave, const SampleArray& work, const std::vector<double>& starts,
+                      const PerChannel<int16_t>& ch_source);
 
 }  // namespace quarvel

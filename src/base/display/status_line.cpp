@@ -9,4 +9,10 @@ QString block_status_line(const SharedState& s) {
          "     averaged: " + format(s.ave_n, "###0");
 }
 
+QString with_filters(const QString& text, const std::vector<FilterSettings>& filters) {
+  if (filters.empty()) return text;
+  const QString shown = "filtered: " + filters_text(filters);
+  return text.isEmpty() ? shown : text + "     " + shown;
+}
+
 }  // namespace quarvel

@@ -26,8 +26,11 @@ QStringList filled_part(const QStringList& row) {
 
 }  // namespace
 
-QByteArray results_file_text(const std::vector<ResultsTableCells>& tables) {
+QByteArray results_file_text(const std::vector<ResultsTableCells>& tables,
+                             const std::vector<QStringList>& header_rows) {
   QString text;
+  for (const QStringList& row : header_rows) text += filled_part(row).join(QLatin1Char('\t')) + kLineEnd;
+  if (!header_rows.empty()) text += kLineEnd;
   for (size_t t = 0; t < tables.size(); ++t) {
     if (t > 0) text += kLineEnd;
     text += QStringLiteral("Channel %1").arg(tables[t].channel) + kLineEnd;

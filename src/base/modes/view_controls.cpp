@@ -46,8 +46,10 @@ void view_controls(const SharedState& s, const std::function<void(const ControlS
   add("mnuS_A", true, block, block && !overplot && choice == CurveChoice::SingleAverage);
   add("mnuA_S", true, block, block && !overplot && choice == CurveChoice::AverageSingle);
   add("mnuOverplot", true, block && analysing, overplot);
-  add("mnuRaw", true, true, !spectrum);
+  // Raw curves is ticked while the recorded samples are shown as they were read.
+  add("mnuRaw", true, true, !spectrum && s.filters.empty());
   add("mnuPSD", true, block && analysing, spectrum);
+  add("mnuFilter", analysing, static_cast<bool>(s.file_loaded) && !spectrum);
   add("mnuInvert", analysing, !spectrum);
   add("mnuMarksoff", analysing);
   add("mnuText", analysing);

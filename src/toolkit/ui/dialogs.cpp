@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "ui/filter_dialog.h"
+
 namespace quarvel {
 
 QString toolkit_filter(const QString& filter) {
@@ -98,6 +100,13 @@ QString QtDialogs::open_file(const FileDialogRequest& request) {
 
 QString QtDialogs::save_file(const FileDialogRequest& request) {
   return run_file_dialog(request, true);
+}
+
+std::optional<FilterSettings> QtDialogs::filter_settings(const FilterSettings& proposal, double rate_hz,
+                                                         const PerChannel<bool>& recorded) {
+  FilterDialog dlg(proposal, rate_hz, recorded, parent_);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return dlg.settings();
 }
 
 }  // namespace quarvel

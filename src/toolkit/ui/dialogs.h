@@ -1,9 +1,13 @@
 // Everything modal the program asks the user goes through this one interface: input boxes,
-// Yes/No, Save/Discard/Cancel and warning message boxes, and the open and save file dialogs. The window is given the
-// real one; tests give it a scripted one.
+// Yes/No, Save/Discard/Cancel and warning message boxes, the open and save file dialogs and the
+// Filter dialog. The window is given the real one; tests give it a scripted one.
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "core/indexed.h"
+#include "modes/filter_settings.h"
 
 class QWidget;
 
@@ -35,6 +39,11 @@ class Dialogs {
   // extension that of the filter chosen (default_ext when the filter names several or none).
   virtual QString open_file(const FileDialogRequest& request) = 0;
   virtual QString save_file(const FileDialogRequest& request) = 0;
+  // The filter to run over samples taken at rate_hz, the fields filled from proposal; only the
+  // channels `recorded` marks can be ticked. Nothing when cancelled. The real dialog returns only
+  // settings filter_refusal accepts (it says why it refuses others and stays open).
+  virtual std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
+                                                        const PerChannel<bool>& recorded) = 0;
 };
 
 // The real dialogs, as Qt's modal dialogs over the given window.
@@ -49,6 +58,8 @@ class QtDialogs : public Dialogs {
   void warning(const QString& text, const QString& title) override;
   QString open_file(const FileDialogRequest& request) override;
   QString save_file(const FileDialogRequest& request) override;
+  std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
+                                                const PerChannel<bool>& recorded) override;
 
  private:
   QString run_file_dialog(const FileDialogRequest& request, bool save);

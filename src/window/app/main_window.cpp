@@ -23,6 +23,7 @@
 #include "app/remembered.h"
 #include "app/startup.h"
 #include "core/numbers.h"
+#include "display/status_line.h"
 #include "ui/fonts.h"
 #include "ui/progress_window.h"
 #include "ui/results_grid.h"
@@ -147,6 +148,11 @@ void MainWindow::set_busy(bool on) {
   } else {
     unsetCursor();
   }
+}
+
+void MainWindow::show_status(const QString& text) {
+  status_text_ = text;
+  status->setText(with_filters(text, s.filters));
 }
 
 void MainWindow::build_controls() {
@@ -327,6 +333,7 @@ void MainWindow::build_menus() {
   separator3->setObjectName("separator3");
   mnuRaw = action(mnuDisplay, "mnuRaw", "Raw curves", true);
   mnuPSD = action(mnuDisplay, "mnuPSD", "PSD", true);
+  mnuFilter = action(mnuDisplay, "mnuFilter", "&Filter...");
 
   mnuInvert = action(nullptr, "mnuInvert", "In&vert");
   mnuMarksoff = action(nullptr, "mnuMarksoff", "&Marks off");

@@ -129,6 +129,7 @@ class MainWindow : public QMainWindow {
   QAction* separator3;
   QAction* mnuRaw;
   QAction* mnuPSD;
+  QAction* mnuFilter;
   QAction* mnuInvert;
   QAction* mnuMarksoff;
   QMenu* mnuText;
@@ -168,6 +169,10 @@ class MainWindow : public QMainWindow {
   // The hourglass (true) or the normal arrow over the window.
   void set_busy(bool busy);
   bool busy() const { return busy_; }
+  // The status line: text, followed by the filters in force on the working samples.
+  void show_status(const QString& text);
+  // The same text again, after the filters in force have changed.
+  void show_status() { show_status(status_text_); }
   // The window caption (the status line of the mode).
   void set_caption(const QString& text) { setWindowTitle(text); }
   QString caption() const { return windowTitle(); }
@@ -193,6 +198,7 @@ class MainWindow : public QMainWindow {
   QLayout* controls_column();
   void fill_acquisition_panel();
   bool busy_ = false;
+  QString status_text_;
   QHash<QString, QObject*> controls_by_name_;
 };
 

@@ -353,7 +353,7 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   s.marker_data = f.marker_summary ? MarkerArray(std::move(f.markers), std::move(*f.marker_summary))
                                    : MarkerArray(std::move(f.markers));
   s.marker_data.resize(static_cast<size_t>(n), 0);
-  s.work_data = s.raw_data;
+  s.work_from_raw();
   s.current_ch = 1;
   if (s.block_mode) {
     set_block_view(w, was_loaded);
@@ -370,12 +370,12 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   s.file_loaded = kTrue;
   w.reset_results();
   if (s.block_mode) {
-    w.status->setText(block_status_line(s));
+    w.show_status(block_status_line(s));
   } else {
     const QDateTime when = QFileInfo(path).lastModified();
     const QLocale locale = QLocale::system();
-    w.status->setText(locale.toString(when.date(), QLocale::LongFormat) + "   " +
-                      locale.toString(when.time(), QLocale::LongFormat));
+    w.show_status(locale.toString(when.date(), QLocale::LongFormat) + "   " +
+                  locale.toString(when.time(), QLocale::LongFormat));
   }
 }
 

@@ -14,6 +14,7 @@
 #include "display/averaging.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/filters.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "display/views.h"
@@ -22,7 +23,7 @@
 namespace quarvel {
 
 void write_block_status(MainWindow& w) {
-  w.status->setText(block_status_line(w.s));
+  w.show_status(block_status_line(w.s));
 }
 
 namespace {
@@ -145,11 +146,22 @@ void mnuOverplot_click(MainWindow& w) {
 
 void mnuRaw_click(MainWindow& w) {
   SharedState& s = w.s;
-  // Only the spectrum view has anything to bring back; the kept maxima and lengths mean nothing
-  // while the recorded curves are shown.
+  // Only the spectrum view and filters have anything to bring back; the kept maxima and lengths
+  // mean nothing while the recorded curves are shown.
   const bool spectrum_shown = static_cast<bool>(s.psd_shown);
-  leave_spectrum_view(w);
-  if (!spectrum_shown) return;
+  const bool filtered = !s.filters.empty();
+  if (!spectrum_shown && !filtered) return;
+  // The readings were taken through the filters and go with them, asked about first.
+  if (filtered && !w.readings_may_go()) return;
+  show_raw_samples(w);
+  if (filtered) {
+    follow_work_data(w);
+    w.reset_results();
+  }
+  if (!spectrum_shown) {
+    show_picture(w);
+    return;
+  }
   if (s.block_mode) {
     s.scr_length = s.blk_scr_length;
     s.scr_factor = s.blk_scr_factor;
@@ -178,6 +190,8 @@ void mnuInvert_click(MainWindow& w) {
   }
   // Inverting discards the readings (below), except in the overplot form.
   if (!s.overplot_on && !w.readings_may_go()) return;
+  // A filter is linear and its arithmetic the same for either sign, so the negated filtered samples
+  // are the negated raw ones filtered: the filters stay in force.
   if (s.file_loaded && !s.psd_shown) {
     negate(s.raw_data, s.current_ch, s.sample_count);
     negate(s.work_data, s.current_ch, s.sample_count);
@@ -205,6 +219,8 @@ void accept_click(MainWindow& w) {
   }
   if (add_block_to_average(s.ave_data, s.ave_n, s.work_data, s.view_start, s.ch_source) < 0) return;
   s.ave_n += 1;
+  // Kept so that a filter can make the average anew from the same blocks.
+  if (!s.measure_mode) s.ave_starts.push_back(s.view_start);
   if (!s.recording) show_average_count(w);
   if (!s.measure_mode) write_block_status(w);
   draw_frame(w);
@@ -219,6 +235,7 @@ void accept_click(MainWindow& w) {
 void clear_ave_click(MainWindow& w) {
   SharedState& s = w.s;
   s.ave_n = 0;
+  s.ave_starts.clear();
   if (!s.recording) show_average_count(w);
   if (!s.measure_mode) write_block_status(w);
   s.ave_data.redim(3, s.block_length - 1);

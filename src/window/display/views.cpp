@@ -11,13 +11,22 @@ void leave_spectrum_view(MainWindow& w) {
   SharedState& s = w.s;
   if (!s.psd_shown) return;
   s.psd_shown = kFalse;
-  s.work_data = s.raw_data;
+  const bool filtered = !s.filters.empty();
+  s.work_from_raw();
+  if (filtered) w.show_status();
   for (int ch = 1; ch <= 3; ++ch) {
     s.shift_steps[ch] = 0;
     s.ch_max[ch] = s.saved_ch_max[ch];
   }
   // The spectrum's bins stood in for the block length while it was shown.
   if (s.block_mode) s.block_length = s.blk_block_length;
+}
+
+void show_raw_samples(MainWindow& w) {
+  leave_spectrum_view(w);
+  if (w.s.filters.empty()) return;
+  w.s.work_from_raw();
+  w.show_status();
 }
 
 void start_block_view(MainWindow& w, int32_t block_length) {
@@ -27,6 +36,7 @@ void start_block_view(MainWindow& w, int32_t block_length) {
   w.disp->set_scale_width(block_width(block_length));
   s.ave_data.redim(3, block_length - 1);
   s.ave_n = 0;
+  s.ave_starts.clear();
   if (s.measure_mode) s.dim_measurement_block();
   s.view_start = 0;
   s.cur_block = 1;

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "display/browse.h"
 #include "display/display_modes.h"
+#include "display/filters.h"
 #include "display/navigation.h"
 #include "display/navigation_keys.h"
 #include "ui/surface.h"
@@ -21,6 +22,7 @@ void wire_display(MainWindow& w) {
   on_trigger(w, w.mnuOverplot, mnuOverplot_click);
   on_trigger(w, w.mnuRaw, mnuRaw_click);
   on_trigger(w, w.mnuInvert, mnuInvert_click);
+  on_trigger(w, w.mnuFilter, mnuFilter_click);
   on_click(w, w.accept, accept_click);
   on_click(w, w.clear_ave, clear_ave_click);
 

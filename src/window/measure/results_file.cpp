@@ -27,6 +27,14 @@ ResultsTableCells table_cells(const ResultsGrid& g, int ch) {
   return t;
 }
 
+// A header row per filter in force, in the order applied: the readings were taken through them.
+std::vector<QStringList> filter_rows(const SharedState& s) {
+  std::vector<QStringList> rows;
+  for (size_t i = 0; i < s.filters.size(); ++i)
+    rows.push_back({QStringLiteral("Filter %1").arg(i + 1), filter_description(s.filters[i])});
+  return rows;
+}
+
 // The file proposed: the data file's name with ".txt" beside it, or results.txt in the
 // recordings folder while no file is loaded.
 FileDialogRequest results_request(const MainWindow& w) {
@@ -40,7 +48,7 @@ bool save_results(MainWindow& w) {
   if (path.isEmpty()) return false;
   std::vector<ResultsTableCells> tables;
   for (int ch = 1; ch <= 3; ++ch) tables.push_back(table_cells(*w.Grid1[static_cast<size_t>(ch - 1)], ch));
-  const Status st = save_bytes(path, results_file_text(tables));
+  const Status st = save_bytes(path, results_file_text(tables, filter_rows(w.s)));
   if (!st) {
     w.dialogs().warning(QStringLiteral("The results could not be saved in %1: %2. The readings stay in the tables.")
                             .arg(QDir::toNativeSeparators(path), st.failure().detail),

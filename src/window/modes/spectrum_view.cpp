@@ -83,9 +83,9 @@ void mnuPSD_click(MainWindow& w) {
 
   w.set_busy(true);
   SpectrumProgressWindow progress(w);
-  // The spectrum is taken of the samples as read, whatever the shown data hold.
+  // The spectrum is taken of the curves shown: the filtered blocks while filters are in force.
   std::optional<SpectrumResult> r =
-      power_spectrum(s.raw_data, s.block_length, s.block_count, progress.reports());
+      power_spectrum(s.work_data, s.block_length, s.block_count, progress.reports());
   progress.finish();
   w.Scroll->hide();
   w.set_busy(false);

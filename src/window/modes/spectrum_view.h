@@ -1,5 +1,6 @@
-// The spectrum view of a block file: every block of every channel replaced by its smoothed power
-// spectrum on a frequency axis in Hz. "Raw curves" and "Continuous" leave it.
+// The spectrum view of a block file: every block of every channel (as filtered, while filters are
+// in force) replaced by its smoothed power spectrum on a frequency axis in Hz. "Raw curves" and
+// "Continuous" leave it, back to the samples as read.
 #pragma once
 
 namespace quarvel {

@@ -112,7 +112,7 @@ void mnuBlock_click(MainWindow& w) {
   if (!answer) return;
   // The tables are emptied for the new blocks: readings not saved are asked about first.
   if (!s.measure_mode && !w.readings_may_go()) return;
-  leave_spectrum_view(w);
+  show_raw_samples(w);
   if (!s.block_mode) enter_block_mode(w);
   const double seconds = set_block_screen(s, *answer);
   w.scr_lng->setEditText(format(s.scr_length, "#####"));
@@ -130,7 +130,7 @@ void mnuBlock_click(MainWindow& w) {
     update_controls(w);
     w.stim->setFocus();
   } else {
-    w.status->setText(s.file_loaded ? block_status_line(s) : QString());
+    w.show_status(s.file_loaded ? block_status_line(s) : QString());
     w.reset_results();
     show_picture(w);
   }
@@ -140,7 +140,7 @@ void mnuContinuous_click(MainWindow& w) {
   SharedState& s = w.s;
   // The tables are emptied for the continuous view: readings not saved are asked about first.
   if (!s.measure_mode && !w.readings_may_go()) return;
-  leave_spectrum_view(w);
+  show_raw_samples(w);
   s.scr_length = s.cont_scr_length;
   s.scr_factor = s.cont_scr_factor;
   s.unit_text[0] = s.unit_text[2];
@@ -164,7 +164,7 @@ void mnuContinuous_click(MainWindow& w) {
     w.reset_results();
   }
   continuous_caption(w);
-  w.status->clear();
+  w.show_status({});
   w.disp->set_scale_width(continuous_width(s));
   draw_frame(w);
   if (!s.measure_mode) draw_curves(w);
@@ -228,7 +228,7 @@ void mnuMeasure_click(MainWindow& w) {
   SharedState& s = w.s;
   // Measurement starts the tables afresh: readings not saved are asked about first.
   if (!w.readings_may_go()) return;
-  leave_spectrum_view(w);
+  show_raw_samples(w);
   w.reset_results();
   s.file_loaded = kFalse;
   w.free_annotation_boxes();
@@ -253,7 +253,7 @@ void mnuQuarvel_click(MainWindow& w) {
   SharedState& s = w.s;
   if (!w.readings_may_go()) return;
   s.stop_request = kTrue;
-  leave_spectrum_view(w);
+  show_raw_samples(w);
   s.measure_mode = kFalse;
   s.block_mode = kFalse;
   s.block_length = -1;
@@ -273,7 +273,7 @@ void mnuQuarvel_click(MainWindow& w) {
   w.mnuBlock->setText("Block mode");
   show_results_side(w);
   w.set_caption("CONTINUOUS MODE");
-  w.status->clear();
+  w.show_status({});
   draw_frame(w);
 }
 

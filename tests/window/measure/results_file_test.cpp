@@ -1,7 +1,8 @@
 // Guards readings against silent loss: File > Save results writes every channel's table as the
-// grids show it, byte for byte; Open, Invert, Exit and closing the window ask Save / Discard /
-// Cancel while readings are unsaved and do what the answer says; saving or copying a whole table
-// ends the question; a results file that cannot be written is reported and the readings stay.
+// grids show it, byte for byte, after a line per filter in force; Open, Invert, Exit and closing
+// the window ask Save / Discard / Cancel while readings are unsaved and do what the answer says;
+// saving or copying a whole table ends the question; a results file that cannot be written is
+// reported and the readings stay.
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,25 @@ TEST_F(ResultsFile, HoldsEveryTableAsTheGridsShowIt) {
       "Channel 3\r\n" +
       header;
   EXPECT_EQ(file_bytes(path).toStdString(), expected.toStdString());
+}
+
+TEST_F(ResultsFile, ListsTheFiltersTheReadingsWereTakenThrough) {
+  open_two_channels();
+  take_readings();
+  // Filtering empties the tables, once their readings are saved or let go.
+  dialogs->expect_filter(FilterSettings{.kind = FilterKind::HighPass, .corner_hz = 0.05});
+  dialogs->expect_save_discard_cancel(kUnsaved, SaveAnswer::Discard);
+  dialogs->expect_filter(FilterSettings{FilterKind::Notch, 4, 0, 0, 0, 20, 1.5, {false, true, false}});
+  for (int i = 0; i < 2; ++i) menu_item("mnuFilter")->trigger();
+  take_readings();
+  dialogs->expect_save("Save results", data_path("filtered.txt"));
+  menu_item("mnuSaveResults")->trigger();
+  EXPECT_TRUE(
+      file_bytes(data_path("filtered.txt"))
+          .startsWith("\xEF\xBB\xBF"
+                      "Filter 1\tHP 0.05 Hz, order 2 Butterworth, zero phase, channels 1 2\r\n"
+                      "Filter 2\tnotch 20 Hz, width 1.5 Hz, order 4 Butterworth, zero phase, channels 2\r\n"
+                      "\r\nChannel 1\r\n\tx1"));
 }
 
 // --- the question before readings go

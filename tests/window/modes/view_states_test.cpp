@@ -1,5 +1,5 @@
 // Guards what the window offers in every view, whichever way the user came into it: for each way
-// (start-up, Open of each kind, Block, Continuous, PSD, Raw, Overplot, Measure, Quarvel, Monitor,
+// (start-up, Open of each kind, Block, Continuous, Filter, PSD, Raw, Overplot, Measure, Quarvel, Monitor,
 // record start and stop in both views) the whole set of control and menu states, read from the
 // widgets after real clicks and menu commands. Hidden controls are checked for being hidden only.
 #include <QAction>
@@ -24,8 +24,8 @@ const QStringList kAllControls = {
     "mnuFile", "mnuOpen", "mnuSaveResults", "mnuExportEdf", "mnuSavePicture", "separator1", "mnuExit",
     "mnuCopy", "mnuCopyitem(1)", "mnuCopyitem(2)", "mnuCopyitem(3)", "mnuCopyitem(4)", "mnuCopyitem(5)",
     "mnuZoom", "mnuExpand", "mnuCompress", "mnuZoom_sel", "mnuDisplay", "mnuS", "mnuA", "mnuS_A", "mnuA_S",
-    "mnuOverplot", "mnuRaw", "mnuPSD", "mnuInvert", "mnuMarksoff", "mnuText", "mnuTextInsert", "mnuTextDelete",
-    "mnuPeaks", "mnuBlock", "mnuContinuous", "mnuMeasure", "mnuQuarvel",
+    "mnuOverplot", "mnuRaw", "mnuPSD", "mnuFilter", "mnuInvert", "mnuMarksoff", "mnuText", "mnuTextInsert",
+    "mnuTextDelete", "mnuPeaks", "mnuBlock", "mnuContinuous", "mnuMeasure", "mnuQuarvel",
     "controler", "monitor", "store", "halt", "save", "stim", "drug_button", "sampling_label", "sampling_hz", "hz",
     "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
     "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
@@ -46,7 +46,7 @@ const QStringList kResultsSide = {"PgUp",  "PgDn",   "status",   "add",      "de
                                   "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
 const QStringList kAnalysisMenus = {"mnuOpen", "mnuSaveResults", "mnuExportEdf", "separator1",
                                     "mnuCopy", "mnuZoom",        "mnuInvert",    "mnuMarksoff",
-                                    "mnuText", "mnuPeaks",       "mnuMeasure"};
+                                    "mnuText", "mnuPeaks",       "mnuMeasure",   "mnuFilter"};
 const QStringList kBlockDisplayItems = {"mnuA", "mnuS_A", "mnuA_S", "mnuOverplot", "mnuPSD"};
 const QStringList kStimulusSettings = {"dly1_label", "dly1",           "ms1_label", "stim_num_label",
                                        "stim_num",   "interval_label", "interval",  "ms2_label"};
@@ -65,16 +65,18 @@ struct ViewStates {
 
 const ViewStates kStartUp{
     kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuContinuous", "mnuQuarvel"},
-    kBlockDisplayItems + QStringList{"mnuS", "accept", "clear_ave", "mnuExportEdf"},
+    kBlockDisplayItems + QStringList{"mnuS", "accept", "clear_ave", "mnuExportEdf", "mnuFilter"},
     {"mnuRaw", "ch_select(0)"}};
 const ViewStates kAnalysisContinuous{kStartUp.hidden, kBlockDisplayItems + QStringList{"accept", "clear_ave"},
                                      kSingleTicked};
+const ViewStates kFilteredContinuous{
+    kAnalysisContinuous.hidden, kAnalysisContinuous.disabled, {"mnuS", "ch_select(0)"}};
 const ViewStates kAnalysisBlock{kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuQuarvel"},
                                 {"mnuPeaks", "mnuCopyitem(2)", "newblk"},
                                 kSingleTicked};
 const ViewStates kSpectrum{
     kAnalysisBlock.hidden,
-    kAnalysisBlock.disabled + QStringList{"mnuBlock", "mnuInvert", "accept", "clear_ave"},
+    kAnalysisBlock.disabled + QStringList{"mnuBlock", "mnuInvert", "mnuFilter", "accept", "clear_ave"},
     {"mnuS", "mnuPSD", "ch_select(0)"}};
 const ViewStates kOverplot{
     kAnalysisBlock.hidden, kAnalysisBlock.disabled, {"mnuOverplot", "mnuRaw", "ch_select(0)"}};
@@ -175,6 +177,11 @@ TEST_F(ViewStatesTest, AfterEveryWayIntoTheAnalysisViews) {
 
   open("cont.bin", continuous_file());
   expect_view(kAnalysisContinuous, "Open of a continuous recording");
+  dialogs->expect_filter(FilterSettings{.corner_hz = 5});
+  w->mnuFilter->trigger();
+  expect_view(kFilteredContinuous, "Filter");
+  w->mnuRaw->trigger();
+  expect_view(kAnalysisContinuous, "Raw curves after Filter");
   block_length("100");
   expect_view(kAnalysisBlock, "Block mode");
   open("cont2.bin", continuous_file());
