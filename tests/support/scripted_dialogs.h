@@ -33,6 +33,10 @@ class ScriptedDialogs : public Dialogs {
   void expect_open(const QString& title, const QString& path);
   void expect_save(const QString& title, const QString& path);
 
+  // The next warning stays open this long in an event loop of its own, as a modal box the user
+  // leaves open does, before it is answered.
+  void hold_next_warning(int ms) { hold_ms_ = ms; }
+
   // Fails the running test if expected dialogs did not come; clears the expectations.
   void verify();
   const std::vector<Asked>& asked() const { return asked_; }
@@ -59,6 +63,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<Expected> expected_;
   Expected current_;
   std::vector<Asked> asked_;
+  int hold_ms_ = 0;
 };
 
 }  // namespace quarvel::testing
