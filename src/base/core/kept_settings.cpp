@@ -62,9 +62,9 @@ AcquisitionSettings read_acquisition_settings(const QSettings& store) {
   if (const std::optional<int32_t> baud = whole_number(stored_text(store, "acquisition/baud"));
       baud && *baud >= kLowestKeptBaud && *baud <= kHighestKeptBaud)
     a.baud = *baud;
-  // Pins 2..63 may carry the stimulus (0 and 1 are the serial link's); -1 none.
+  // Pins 2..127 may carry the stimulus (0 and 1 are the serial link's); -1 none.
   if (const std::optional<int32_t> pin = whole_number(stored_text(store, "acquisition/stimulus_pin"));
-      pin && (*pin == -1 || (*pin >= 2 && *pin <= 63)))
+      pin && (*pin == -1 || (*pin >= 2 && *pin <= 127)))
     a.stimulus_pin = *pin;
   return a;
 }
