@@ -83,6 +83,8 @@ void PtyBoard::play_lines(std::vector<std::string> lines, double rate_hz, std::s
       std::this_thread::sleep_until(start +
                                     std::chrono::nanoseconds(static_cast<int64_t>(k * 1e9 / rate_hz)));
       write_all(lines[k].data(), lines[k].size());
+      const std::lock_guard lock(mutex_);
+      written_at_.push_back(Clock::now());
     }
     if (unplug_after >= 0) unplug();
   });
@@ -174,6 +176,7 @@ void PtyBoard::firmata_main(FirmataBoardPlay play) {
     {
       const std::lock_guard lock(mutex_);
       sent_.push_back(f);
+      written_at_.push_back(Clock::now());
     }
     ++k;
     if (auto extra = play.inject_after.find(k - 1); extra != play.inject_after.end())
@@ -189,6 +192,11 @@ std::vector<Frame> PtyBoard::frames_sent() const {
 std::vector<DigitalWrite> PtyBoard::digital_writes() const {
   const std::lock_guard lock(mutex_);
   return writes_;
+}
+
+std::vector<Clock::time_point> PtyBoard::written_at() const {
+  const std::lock_guard lock(mutex_);
+  return written_at_;
 }
 
 Bytes PtyBoard::host_bytes() const {

@@ -60,6 +60,8 @@ class PtyBoard {
   // What the Firmata board has sent and been told so far.
   std::vector<Frame> frames_sent() const;
   std::vector<DigitalWrite> digital_writes() const;
+  // When each line (of play_lines) or Firmata frame was written, in order.
+  std::vector<std::chrono::steady_clock::time_point> written_at() const;
   Bytes host_bytes() const;
   int interval_ms() const { return interval_ms_; }
   int reported_channels() const { return reported_; }
@@ -80,6 +82,7 @@ class PtyBoard {
   mutable std::mutex mutex_;
   std::vector<Frame> sent_;
   std::vector<DigitalWrite> writes_;
+  std::vector<std::chrono::steady_clock::time_point> written_at_;
   Bytes host_;
   Bytes pending_;  // host bytes not yet a whole message
 };

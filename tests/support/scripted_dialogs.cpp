@@ -1,6 +1,8 @@
 #include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace quarvel::testing {
 
@@ -104,6 +106,12 @@ SaveAnswer ScriptedDialogs::save_discard_cancel(const QString& text, const QStri
 
 void ScriptedDialogs::warning(const QString& text, const QString& title) {
   asked_.push_back({Kind::Warning, text, title, {}, {}});
+  if (hold_ms_ > 0) {
+    QEventLoop open;
+    QTimer::singleShot(hold_ms_, &open, &QEventLoop::quit);
+    hold_ms_ = 0;
+    open.exec();
+  }
   take(Kind::Warning, text);
 }
 

@@ -42,6 +42,10 @@ class ScriptedDialogs : public Dialogs {
   // Expect the Filter dialog, answered with these settings (none = cancelled).
   void expect_filter(const std::optional<FilterSettings>& answer);
 
+  // The next warning stays open this long in an event loop of its own, as a modal box the user
+  // leaves open does, before it is answered.
+  void hold_next_warning(int ms) { hold_ms_ = ms; }
+
   // Fails the running test if expected dialogs did not come; clears the expectations.
   void verify();
   const std::vector<Asked>& asked() const { return asked_; }
@@ -71,6 +75,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<Expected> expected_;
   Expected current_;
   std::vector<Asked> asked_;
+  int hold_ms_ = 0;
 };
 
 }  // namespace quarvel::testing

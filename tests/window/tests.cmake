@@ -12,7 +12,10 @@ target_compile_definitions(tests_app PRIVATE QUARVEL_PROGRAM="$<TARGET_FILE:quar
 quarvel_test(tests_acquisition
   window/acquisition/recording_test.cpp
   window/acquisition/monitor_test.cpp
+  window/acquisition/device_test.cpp
 )
+# The device tests play a board on a pseudo-terminal.
+target_link_libraries(tests_acquisition PRIVATE quarvel_pty_board)
 # A recording for the kill test to kill; not a test itself.
 add_executable(record_until_killed window/acquisition/record_until_killed.cpp)
 target_link_libraries(record_until_killed PRIVATE quarvel_test_main quarvel_warnings quarvel_sanitizers)

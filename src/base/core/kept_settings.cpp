@@ -1,5 +1,7 @@
 #include "core/kept_settings.h"
 
+#include <optional>
+
 #include "core/numbers.h"
 #include "core/typed_values.h"
 
@@ -22,7 +24,18 @@ int16_t stimulus(const QSettings& store, const char* key, int16_t otherwise) {
   return store.contains(key) ? stimulus_setting(stored_text(store, key)) : otherwise;
 }
 
+// A whole number as stored, digits with an optional minus sign; nullopt for anything else.
+std::optional<int32_t> whole_number(const QString& text) {
+  bool ok = false;
+  const int32_t v = text.trimmed().toInt(&ok);
+  return ok ? std::optional<int32_t>(v) : std::nullopt;
+}
+
 constexpr int kInputEntries = 5;  // none, 1. ch .. 4. ch
+constexpr int kSourceEntries = 3;  // Generator, Serial lines, Firmata board
+constexpr int32_t kLowestKeptBaud = 9600;
+constexpr int32_t kHighestKeptBaud = 2000000;
+constexpr qsizetype kLongestPort = 4096;  // a path; a longer stored value is cut
 constexpr int kGainEntries = 4;   // 1x .. 8x
 
 }  // namespace
@@ -44,6 +57,15 @@ AcquisitionSettings read_acquisition_settings(const QSettings& store) {
   a.stim_delay = stimulus(store, "acquisition/delay", a.stim_delay);
   a.stim_count = stimulus(store, "acquisition/stimuli", a.stim_count);
   a.stim_interval = stimulus(store, "acquisition/interval", a.stim_interval);
+  a.source = list_entry(store.value("acquisition/source"), kSourceEntries, 0);
+  a.port = store.value("acquisition/port").toString().left(kLongestPort);
+  if (const std::optional<int32_t> baud = whole_number(stored_text(store, "acquisition/baud"));
+      baud && *baud >= kLowestKeptBaud && *baud <= kHighestKeptBaud)
+    a.baud = *baud;
+  // Pins 2..127 may carry the stimulus (0 and 1 are the serial link's); -1 none.
+  if (const std::optional<int32_t> pin = whole_number(stored_text(store, "acquisition/stimulus_pin"));
+      pin && (*pin == -1 || (*pin >= 2 && *pin <= 127)))
+    a.stimulus_pin = *pin;
   return a;
 }
 
@@ -61,6 +83,10 @@ void write_acquisition_settings(QSettings& store, const AcquisitionSettings& a) 
   store.setValue("acquisition/delay", QString::number(a.stim_delay));
   store.setValue("acquisition/stimuli", QString::number(a.stim_count));
   store.setValue("acquisition/interval", QString::number(a.stim_interval));
+  store.setValue("acquisition/source", a.source);
+  store.setValue("acquisition/port", a.port);
+  store.setValue("acquisition/baud", QString::number(a.baud));
+  store.setValue("acquisition/stimulus_pin", QString::number(a.stimulus_pin));
 }
 
 QStringList read_recent_files(const QSettings& store) {

@@ -21,6 +21,10 @@ struct AcquisitionSettings {
   int16_t stim_delay = 0;              // ms
   int16_t stim_count = 1;
   int16_t stim_interval = 0;  // ms
+  int source = 0;             // entry of src_list: 0 the generator, 1 lines, 2 Firmata
+  QString port;               // the device's port as port_list shows it
+  int32_t baud = 115200;      // the device's baud rate
+  int stimulus_pin = 13;      // the Firmata board's stimulus output; -1 for none (kept, not shown)
 
   bool operator==(const AcquisitionSettings&) const = default;
 };

@@ -42,6 +42,8 @@ struct SharedState {
   int16_t stim_delay = 0;
   int16_t stim_count = 1;
   int16_t stim_interval = 0;
+  // Where the samples come from: 0 the generator, 1 Serial Plotter lines, 2 a Firmata board.
+  int16_t signal_source = 0;
 
   // --- recorded and loaded data
   SampleArray raw_data;

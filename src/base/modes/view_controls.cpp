@@ -70,7 +70,14 @@ void view_controls(const SharedState& s, const std::function<void(const ControlS
   add("stim", measuring, block || running);
   add("drug_button", measuring);
   for (const char* label : {"sampling_label", "hz", "ch_label", "gain_label"}) add(label, measuring);
-  add("sampling_hz", measuring, !recording);
+  // A device's rate is set when its loop starts (a Firmata board's interval with it).
+  const bool device = s.signal_source != 0;
+  add("sampling_hz", measuring, !recording && !(running && device));
+  // The source is chosen between runs; port and baud rate belong to a device.
+  add("src_list", measuring, !running && !recording);
+  add("port_list", measuring, device && !running && !recording);
+  add("baud_list", measuring, device && !running && !recording);
+  add("src_status", measuring);
   for (const char* length : {"scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit"})
     add(length, measuring, !block && !recording);
   // The stimulus settings are those of the header a block recording started with.

@@ -7,7 +7,9 @@
 #include <algorithm>
 
 #include "acquisition/chunk.h"
+#include "acquisition/device_source.h"
 #include "acquisition/sample_pace.h"
+#include "acquisition/serial_device.h"
 #include "acquisition/signal_source.h"
 #include "app/main_window.h"
 #include "core/numbers.h"
@@ -45,11 +47,18 @@ int32_t sweep_width_of(const PlotGeometry& g) {
 // at most the last second.
 constexpr qint64 kFlushIntervalMs = 1000;
 
+// How often the loop looks for a device's frames while none is waiting: well within the 5 ms a
+// frame may take from its last byte to the screen, at little cost to the processor.
+constexpr int kDeviceWakeMs = 2;
+// How often the source line shows the device's status while the loop runs.
+constexpr qint64 kStatusIntervalMs = 500;
+
 // State of one run of the loop.
 class Sweep {
  public:
-  explicit Sweep(MainWindow& w) : w_(w), s_(w.s), d_(*w.disp), pace_(w.clock()) {}
-  QString run();
+  Sweep(MainWindow& w, SerialDevice* device)
+      : w_(w), s_(w.s), d_(*w.disp), pace_(w.clock()), device_(device) {}
+  AcquireEnd run();
 
  private:
   // The first sample, which only starts the traces; false when the loop is not to go on.
@@ -59,6 +68,15 @@ class Sweep {
   // A new sweep at the left edge with its first sample; false when the loop ends.
   bool new_sweep();
   void sample_all();
+  // The next sample of every channel: the generator's once it falls due, or the device's next
+  // frame once there is one; false when STOP came first or the device's stream ended.
+  bool next_sample();
+  bool next_device_frame();
+  // Waits for the next wake of the timer; false when STOP came first.
+  bool wait_for_wake();
+  void show_status_when_due();
+  // After a STOP while recording: the frames that arrived before it go to the file as well.
+  void store_the_rest();
   // Waits until the next sample falls due, at once when it has already; false when STOP came
   // first (the sample is then not taken).
   bool wait_for_tick();
@@ -87,11 +105,72 @@ class Sweep {
   ChunkCount chunk_;
   QElapsedTimer since_flush_;
   QString error_;
+  SerialDevice* device_;  // null: the generator
+  std::vector<Frame> taken_;
+  size_t next_ = 0;        // the next of taken_ to use
+  bool stream_on_ = true;  // the device may still deliver frames
+  bool chunk_full_ = false;
+  QString device_ended_;
+  QElapsedTimer since_status_;
 };
 
 void Sweep::sample_all() {
   for (int ch = 1; ch <= 3; ++ch)
     if (s_.ch_source[ch] > 0) cur_[ch] = round_i16(sim_sample(s_, 0));
+}
+
+bool Sweep::next_sample() {
+  if (device_) return next_device_frame();
+  sample_all();
+  return wait_for_tick();
+}
+
+bool Sweep::wait_for_wake() {
+  TickTimer& t = w_.Timer1();
+  t.set_interval(kDeviceWakeMs);
+  t.set_enabled(true);
+  s_.timer_tick = kFalse;
+  while (!s_.timer_tick && !s_.stop_request) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  return static_cast<bool>(s_.timer_tick);
+}
+
+bool Sweep::next_device_frame() {
+  while (next_ >= taken_.size()) {
+    taken_.clear();
+    next_ = 0;
+    if (stream_on_) stream_on_ = device_->take_frames(taken_);
+    show_status_when_due();
+    if (!taken_.empty()) break;
+    if (!stream_on_) {
+      device_ended_ = device_->status().end_reason;
+      return false;
+    }
+    if (!wait_for_wake()) return false;
+  }
+  const Frame& f = taken_[next_++];
+  for (int ch = 1; ch <= 3; ++ch)
+    if (s_.ch_source[ch] > 0) cur_[ch] = f.input(s_.ch_source[ch]);
+  return true;
+}
+
+void Sweep::show_status_when_due() {
+  if (since_status_.isValid() && since_status_.elapsed() < kStatusIntervalMs) return;
+  since_status_.start();
+  show_source_status(w_, device_->status());
+}
+
+void Sweep::store_the_rest() {
+  if (!device_ || !s_.recording || !error_.isEmpty() || chunk_full_) return;
+  device_->stop();
+  (void)device_->take_frames(taken_);
+  while (next_ < taken_.size()) {
+    const Frame& f = taken_[next_++];
+    for (int ch = 1; ch <= 3; ++ch)
+      if (s_.ch_source[ch] > 0) cur_[ch] = f.input(s_.ch_source[ch]);
+    const bool full = store_frame();
+    end_of_frame();
+    if (full) return;
+  }
 }
 
 int64_t Sweep::period_in_box() const {
@@ -154,7 +233,10 @@ bool Sweep::store_frame() {
 }
 
 void Sweep::end_of_frame() {
-  if (s_.marker_state == 200) s_.marker_state = s_.marker_saved;
+  if (s_.marker_state != 200) return;
+  // A Firmata board sets its stimulus output as the marked frame is taken.
+  if (device_) (void)device_->pulse_stimulus();
+  s_.marker_state = s_.marker_saved;
 }
 
 bool Sweep::flush() {
@@ -186,14 +268,16 @@ class LoopEnd {
   MainWindow& w_;
 };
 
-QString Sweep::run() {
+AcquireEnd Sweep::run() {
   const LoopEnd loop_end(w_);
   // A sweep ends at the right edge, however few samples a screen holds: with one sample or less
   // every sample starts a sweep of its own.
   bool go_on = start() && sample_in_sweep();
   while (go_on) go_on = x_ >= s_.sweep_width || s_.sweep_restart ? new_sweep() : sample_in_sweep();
+  if (device_ && device_ended_.isEmpty() && s_.stop_request) store_the_rest();
   if (s_.recording && error_.isEmpty()) flush();
-  return error_;
+  if (device_) show_source_status(w_, device_->status());
+  return {error_, device_ended_};
 }
 
 bool Sweep::start() {
@@ -217,11 +301,18 @@ bool Sweep::start() {
     since_flush_.start();
   }
   // The first sample only sets the starting point of every trace; it falls due one period from
-  // here.
-  pace_.start(period_in_box());
-  if (s_.ch_source[1] > 0) sim_sample(s_, -1);
-  sample_all();
-  bool go_on = wait_for_tick();
+  // here. A device's frames count from here: those that came before belong to no run.
+  bool go_on = false;
+  if (device_) {
+    std::vector<Frame> before;
+    stream_on_ = device_->take_frames(before);
+    go_on = next_device_frame();
+  } else {
+    pace_.start(period_in_box());
+    if (s_.ch_source[1] > 0) sim_sample(s_, -1);
+    sample_all();
+    go_on = wait_for_tick();
+  }
   if (go_on) {
     for (int ch = 1; ch <= 3; ++ch) {
       if (s_.ch_source[ch] <= 0) continue;
@@ -244,19 +335,24 @@ bool Sweep::start() {
 }
 
 bool Sweep::sample_in_sweep() {
-  sample_all();
-  if (!wait_for_tick()) return false;
+  if (!next_sample()) return false;
   plot_all(x_);
   draw_marker(x_);
   if (s_.recording) {
-    if (store_frame()) return false;  // a chunk full inside a sweep ends the recording
+    // A chunk full inside a sweep ends the recording.
+    if (store_frame()) {
+      chunk_full_ = true;
+      end_of_frame();
+      return false;
+    }
     if (!flush_when_due()) return false;
   }
   end_of_frame();
   x_ += 1;
   // Waiting for the next sample lets the event queue run; samples taken without a wait (a late
-  // tick catching up) let it run here, so STOP and the buttons are seen between them too.
-  if (pace_.owed() > 0) QCoreApplication::processEvents();
+  // tick catching up, a device's frames that came together) let it run here, so STOP and the
+  // buttons are seen between them too.
+  if (device_ ? next_ < taken_.size() : pace_.owed() > 0) QCoreApplication::processEvents();
   return !s_.stop_request;
 }
 
@@ -272,8 +368,7 @@ bool Sweep::new_sweep() {
   // The first segment joins the last value of the previous sweep at x = 0 to the new one at
   // x = 1, and the next sample is plotted at x = 1 again.
   draw_frame(w_);
-  sample_all();
-  if (!wait_for_tick()) return false;
+  if (!next_sample()) return false;
   x_ = 1;
   plot_all(x_);
   draw_marker(x_);
@@ -292,8 +387,8 @@ bool Sweep::new_sweep() {
 
 }  // namespace
 
-QString acquire(MainWindow& w) {
-  return Sweep(w).run();
+AcquireEnd acquire(MainWindow& w, SerialDevice* device) {
+  return Sweep(w, device).run();
 }
 
 void monitor_click(MainWindow& w) {
@@ -304,10 +399,13 @@ void monitor_click(MainWindow& w) {
   }
   s.channel_count = s.count_active_channels();
   if (s.channel_count == 0) return;
+  std::unique_ptr<SerialDevice> device;
+  if (is_device(chosen_source(w)) && !(device = start_chosen_device(w))) return;
   w.set_caption("MONITOR MODE");
-  acquire(w);
+  const AcquireEnd end = acquire(w, device.get());
   // A mode command that ended the loop (Block mode) has put its own caption up.
   if (!s.block_mode) w.set_caption("CONTINUOUS MODE");
+  if (device) finish_device_run(w, *device, end.device_ended);
 }
 
 }  // namespace quarvel

@@ -5,7 +5,7 @@
 // can run between samples; they steer it only through stop_request, sweep_restart and
 // marker_state.
 //
-// The samples are paced by the window's clock, not by counting ticks: a tick only wakes the loop,
+// The generator's samples are paced by the window's clock, not by counting ticks: a tick only wakes the loop,
 // which then takes every sample that has fallen due since the last one (sample k of a run falls
 // due k periods after its start). A late tick on a busy machine therefore costs no samples, and
 // a recording holds exactly rate x duration frames.
@@ -18,9 +18,21 @@ namespace quarvel {
 
 class MainWindow;
 
-// Runs until STOP (stop_request) or, while recording, until a chunk fills inside a sweep.
-// Returns the text of a file error that ended a recording, empty when there was none.
-QString acquire(MainWindow& w);
+class SerialDevice;
+
+// How a run of the loop ended, beyond STOP: a file error that ended a recording, or the end of a
+// device's stream (unplugged, a read error, a board that never answered). Empty when neither.
+struct AcquireEnd {
+  QString file_error;
+  QString device_ended;
+};
+
+// Runs until STOP (stop_request), while recording until a chunk fills inside a sweep, and with a
+// device until its stream ends. Without a device the generator gives the samples, paced by the
+// window's clock; with one, the device sets the pace: every frame it delivers is taken, in order,
+// and the sweep catches up with all that have arrived. At a STOP during a recording the frames
+// that arrived before it are stored too.
+AcquireEnd acquire(MainWindow& w, SerialDevice* device = nullptr);
 
 // Button "Monitor".
 void monitor_click(MainWindow& w);

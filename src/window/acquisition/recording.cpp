@@ -10,6 +10,8 @@
 #include <QRadioButton>
 
 #include "acquisition/acquire.h"
+#include "acquisition/device_block.h"
+#include "acquisition/device_source.h"
 #include "acquisition/recording_header.h"
 #include "acquisition/signal_source.h"
 #include "app/main_window.h"
@@ -38,6 +40,8 @@ void end_block_recording(MainWindow& w) {
   SharedState& s = w.s;
   const bool was_open = w.recorder.is_open();
   const Status closed = w.recorder.close();
+  // A block being taken keeps its share of the device until it has seen the STOP.
+  w.block_device.reset();
   w.halt->setText("STOP");
   s.recording = kFalse;
   w.ave_count_label->setText(" ave");
@@ -80,17 +84,24 @@ void start_block_recording(MainWindow& w) {
   w.stim->setFocus();
 }
 
-// Continuous recording: the acquisition loop writes the frames as they come; the file is closed
-// after it and the controls come back.
-void run_continuous_recording(MainWindow& w) {
+// Continuous recording: the acquisition loop writes the frames as they come (the generator's, or
+// the device's); the file is closed after it and the controls come back.
+void run_continuous_recording(MainWindow& w, SerialDevice* device) {
   SharedState& s = w.s;
   w.set_caption("CONTINUOUS RECORD MODE  file name: " + s.data_file_name);
-  QString err = acquire(w);
+  const AcquireEnd end = acquire(w, device);
+  QString err = end.file_error;
   const Status closed = w.recorder.close();
   if (err.isEmpty() && !closed) err = closed.failure().detail;
   s.recording = kFalse;
   w.set_caption("CONTINUOUS MODE   LAST RECORDED FILE: " + s.data_file_name);
   if (!err.isEmpty()) report_record_error(w, err);
+  if (device)
+    finish_device_run(w, *device,
+                      end.device_ended.isEmpty()
+                          ? QString()
+                          : QStringLiteral("The recording ended: %1 The file %2 holds every frame received.")
+                                .arg(end.device_ended, s.data_file_name));
 }
 
 }  // namespace
@@ -107,6 +118,9 @@ void store_click(MainWindow& w) {
                         "File length");
     return;
   }
+  // A device is opened before a file is asked for: one that cannot be has left nothing behind.
+  std::unique_ptr<SerialDevice> device;
+  if (is_device(chosen_source(w)) && !(device = start_chosen_device(w))) return;
   const QString name = choose_recording_file(w);
   if (name.isEmpty()) return;  // cancelled: nothing is recorded and nothing changes
   s.data_file_name = name;
@@ -118,9 +132,10 @@ void store_click(MainWindow& w) {
   s.recording = kTrue;
   update_controls(w);
   if (s.block_mode) {
+    w.block_device = std::move(device);
     start_block_recording(w);
   } else {
-    run_continuous_recording(w);
+    run_continuous_recording(w, device.get());
   }
 }
 
@@ -159,21 +174,36 @@ void drug_button_click(MainWindow& w) {
 // delay + k x interval ms.
 static void generate_block(MainWindow& w) {
   SharedState& s = w.s;
-  const int32_t d = stimulus_setting(w.dly1->currentText());
-  const int32_t i = stimulus_setting(w.interval->currentText());
-  const int32_t n = stimulus_setting(w.stim_num->currentText());
   const int32_t last = s.block_length - 1;
   s.raw_data.redim(3, last);
   redim(s.marker_data, last);
-  const double r = 1.0 / (static_cast<double>(s.sample_interval) * 1000);
-  for (int32_t k = 0; k < std::max(n, 1); ++k) {
-    const double t = d + static_cast<double>(k) * i;
-    const double at = round_even(t * r);
-    // A mark outside the block (beyond its end, or before its start) is not written.
-    if (t * r <= last && at >= 0) s.marker_data[static_cast<size_t>(at)] = 200;
-  }
+  mark_stimuli(s.marker_data, last, s.sample_interval, stimulus_setting(w.dly1->currentText()),
+               stimulus_setting(w.interval->currentText()), stimulus_setting(w.stim_num->currentText()));
   for (int32_t j = 0; j <= last; ++j)
     for (int ch = 1; ch <= 3; ++ch) s.raw_data(ch, j) = block_sample(s);
+}
+
+// A block from the device: the block recording's, or one opened for this block alone. False
+// when there is none (STOP, CLOSE, a device that could not start or whose stream ended).
+static bool take_block_from_device(MainWindow& w) {
+  SharedState& s = w.s;
+  std::shared_ptr<SerialDevice> device = w.block_device;
+  if (!device && !(device = start_chosen_device(w))) return false;
+  const BlockTake t = take_device_block(w, *device);
+  if (t.complete) return true;
+  // The picture before the block comes back; the block under way is no part of anything.
+  draw_frame(w);
+  if (s.block_count > 0 && s.raw_data.last_index() == s.block_length - 1) draw_curves(w);
+  if (!t.ended.isEmpty()) {
+    const bool recording = static_cast<bool>(s.recording);
+    if (recording) end_block_recording(w);
+    w.dialogs().warning(recording ? QStringLiteral("The block was not saved: %1 The file %2 keeps the blocks "
+                                                   "saved before.")
+                                        .arg(t.ended, s.data_file_name)
+                                  : QStringLiteral("The block was not taken: %1").arg(t.ended),
+                        kDeviceTitle);
+  }
+  return false;
 }
 
 void stim_click(MainWindow& w) {
@@ -186,8 +216,13 @@ void stim_click(MainWindow& w) {
   }
   if (s.count_active_channels() == 0) return;
   if (s.block_length < 1) return;  // no block length chosen: there is no block to generate
-  w.set_busy(true);
-  generate_block(w);
+  if (s.acq_running) return;       // a block is being taken
+  if (is_device(chosen_source(w))) {
+    if (!take_block_from_device(w)) return;
+  } else {
+    w.set_busy(true);
+    generate_block(w);
+  }
   s.block_count = 1;
   s.work_data = s.raw_data;
   w.set_busy(false);

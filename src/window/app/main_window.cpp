@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "acquisition/serial_device.h"
+#include "acquisition/source_choice.h"
 #include "app/commands.h"
 #include "app/handlers.h"
 #include "app/remembered.h"
@@ -201,6 +203,11 @@ void MainWindow::build_display_controls() {
   Label1->setFont(times);
   Label1->setAutoFillBackground(true);
   Label1->hide();
+  // Under the surface in measurement, where the results bar is hidden; long warnings wrap.
+  src_status = named(new QLabel("Generator"), "src_status");
+  src_status->setAccessibleName(src_status->text());
+  src_status->setFont(arial);
+  src_status->setWordWrap(true);
   status = named(new QLineEdit, "status");
   status->setFont(arial);
   status->setReadOnly(true);
@@ -228,6 +235,10 @@ void MainWindow::build_acquisition_controls() {
   dly1 = combo("dly1", numbers(0, 10), true);
   stim_num = combo("stim_num", numbers(0, 10), true);
   interval = combo("interval", numbers(0, 10), true);
+  src_list = combo("src_list", source_captions(), false);
+  port_list = combo("port_list", {}, true);
+  baud_list = combo("baud_list", baud_choices(), true);
+  baud_list->setEditText(QString::number(kDefaultLinesBaud));
 }
 
 // Every push button; those whose caption is a symbol get a spoken name.
@@ -381,6 +392,7 @@ QLayout* MainWindow::results_column() {
   bar->addWidget(Clear);
   bar->addWidget(newblk);
   left->addLayout(bar);
+  left->addWidget(src_status);
   for (auto* g : Grid1) left->addWidget(g, 1);
   return left;
 }
@@ -389,6 +401,8 @@ QLayout* MainWindow::results_column() {
 // input and gain of each channel.
 void MainWindow::fill_acquisition_panel() {
   auto* panel = new QGridLayout(controler);
+  // Rows close together, so the panel with the source rows still fits a 1024 x 600 screen.
+  panel->setVerticalSpacing(2);
   int r = 0;
   auto row = [&](QWidget* a, QWidget* b, QWidget* c) {
     if (a) panel->addWidget(a, r, 0);
@@ -398,6 +412,9 @@ void MainWindow::fill_acquisition_panel() {
   };
   row(monitor, store, halt);
   row(stim, save, drug_button);
+  panel->addWidget(src_list, r, 0, 1, 2);
+  panel->addWidget(baud_list, r++, 2);
+  panel->addWidget(port_list, r++, 0, 1, 3);
   row(sampling_label, sampling_hz, hz);
   row(scr_lng_label, scr_lng, scr_unit);
   row(file_label, file_lng, file_unit);

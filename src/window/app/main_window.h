@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "app/services.h"
 #include "core/indexed.h"
@@ -31,6 +32,7 @@ class QScrollBar;
 namespace quarvel {
 
 class ProgressWindow;
+class SerialDevice;
 class ResultsGrid;
 class Surface;
 
@@ -64,6 +66,9 @@ class MainWindow : public QMainWindow {
   QComboBox* dly1;
   QComboBox* stim_num;
   QComboBox* interval;
+  QComboBox* src_list;   // the signal source: Generator, Serial lines, Firmata board
+  QComboBox* port_list;  // a device's serial port: the ports listed, or a typed path
+  QComboBox* baud_list;  // a device's baud rate
   QPushButton* monitor;
   QPushButton* store;
   QPushButton* halt;
@@ -102,6 +107,7 @@ class MainWindow : public QMainWindow {
   QLabel* gain_label;
   QLabel* ch_label;
   QLabel* input_hint;  // what to choose while no channel has an input
+  QLabel* src_status;  // the source in use and, while it runs, how its frames arrive
   ProgressWindow* Scroll;
 
   // --- menus (a menu with items is a QMenu; a command on the bar itself is a QAction)
@@ -143,6 +149,9 @@ class MainWindow : public QMainWindow {
 
   // --- runtime objects
   RecordingWriter recorder;  // the recording file while one is open
+  // The device a block recording takes its blocks from, from Record to CLOSE; shared with a block
+  // being taken, so a CLOSE during it ends the recording without pulling the device from under it.
+  std::shared_ptr<SerialDevice> block_device;
   QFile data_file;           // the file being read
 
   // The results tables as the other subsystems need them: emptied, with the header of the view in

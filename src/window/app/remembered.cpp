@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QSettings>
 
+#include "acquisition/device_source.h"
 #include "app/main_window.h"
 #include "core/kept_settings.h"
 #include "core/numbers.h"
@@ -42,6 +43,11 @@ void keep_typed_settings(MainWindow& w) {
   a.stim_delay = stimulus_box(w.dly1);
   a.stim_count = stimulus_box(w.stim_num);
   a.stim_interval = stimulus_box(w.interval);
+  a.source = w.src_list->currentIndex();
+  a.port = w.port_list->currentText();
+  if (const std::optional<int32_t> baud = baud_from_text(w.baud_list->currentText());
+      baud && baud_refusal(*baud).isEmpty())
+    a.baud = *baud;
   if (store->contains(kRateKey) && a == read_acquisition_settings(*store)) return;
   write_acquisition_settings(*store, a);
 }
@@ -49,6 +55,9 @@ void keep_typed_settings(MainWindow& w) {
 void restore_typed_settings(MainWindow& w) {
   SharedState& s = w.s;
   const QSettings* store = w.services.settings.get();
+  // The ports as the system lists them now; the source line says what is in use.
+  fill_port_list(w);
+  show_source(w);
   // Until something was kept, measurement starts as it always has.
   if (!store || !store->contains(kRateKey)) return;
   const AcquisitionSettings a = read_acquisition_settings(*store);
@@ -70,6 +79,11 @@ void restore_typed_settings(MainWindow& w) {
   w.dly1->setEditText(QString::number(a.stim_delay));
   w.stim_num->setEditText(QString::number(a.stim_count));
   w.interval->setEditText(QString::number(a.stim_interval));
+  w.src_list->setCurrentIndex(a.source);
+  s.signal_source = static_cast<int16_t>(a.source);
+  if (!a.port.isEmpty()) w.port_list->setEditText(a.port);
+  w.baud_list->setEditText(QString::number(a.baud));
+  show_source(w);
 }
 
 void keep_window_geometry(MainWindow& w) {

@@ -1,6 +1,6 @@
 // What the window keeps between runs in the settings store of its services: the acquisition
-// settings a user typed or chose (inputs, gains, rate, lengths, stimulus settings) and the window's
-// place and size. Without a store nothing is kept.
+// settings a user typed or chose (inputs, gains, rate, lengths, stimulus settings, the signal source
+// with its port and baud rate) and the window's place and size. Without a store nothing is kept.
 #pragma once
 
 namespace quarvel {

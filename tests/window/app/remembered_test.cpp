@@ -1,8 +1,9 @@
 // Guards what is kept between runs: the acquisition settings a person types or chooses in
-// measurement mode (rate, lengths, inputs, gains) come back, in the boxes and in force, when a new window enters measurement;
-// text the program refuses is not kept; the window's size comes back; and a window without a store
-// keeps nothing.
+// measurement mode (rate, lengths, inputs, gains, the source with its port and baud rate) come back, in the
+// boxes and in force, when a new window enters measurement; text the program refuses is not kept; the
+// window's size comes back; and a window without a store keeps nothing.
 #include <QComboBox>
+#include <QLabel>
 #include <QSettings>
 
 #include "support/window_fixture.h"
@@ -33,6 +34,10 @@ TEST_F(Remembered, TypedSettingsComeBackInANewWindow) {
   choose_item(w->ch_list[0], 2);
   choose_item(w->ch_list[2], 4);
   choose_item(w->gain[1], 3);
+  choose_item(w->src_list, 2);
+  EXPECT_EQ(w->baud_list->currentText(), "57600") << "a Firmata board's own baud rate";
+  type_into(w->port_list, "/dev/pts/77");
+  type_into(w->baud_list, "115200");
   w->resize(1400, 900);
   settle();
   const QSize size = w->size();
@@ -59,6 +64,11 @@ TEST_F(Remembered, TypedSettingsComeBackInANewWindow) {
   EXPECT_EQ(w->ch_list[1]->currentIndex(), 0);
   EXPECT_EQ(w->ch_list[2]->currentIndex(), 4);
   EXPECT_EQ(w->gain[1]->currentIndex(), 3);
+  EXPECT_EQ(w->src_list->currentText(), "Firmata board");
+  EXPECT_EQ(s.signal_source, 2);
+  EXPECT_EQ(w->port_list->currentText(), "/dev/pts/77");
+  EXPECT_EQ(w->baud_list->currentText(), "115200");
+  EXPECT_EQ(w->src_status->text(), "Firmata board on /dev/pts/77 at 115200 baud");
 }
 
 TEST_F(Remembered, RefusedTextIsNotKept) {
@@ -66,8 +76,12 @@ TEST_F(Remembered, RefusedTextIsNotKept) {
   type_into(w->sampling_hz, "25");
   type_into(w->sampling_hz, "5000");  // refused: the box shows 25 again
   type_into(w->scr_lng, "abc");
+  choose_item(w->src_list, 1);
+  type_into(w->baud_list, "250000");
+  type_into(w->baud_list, "5000000");  // beyond any port: the last one taken stays kept
   rebuild_window();
   measure();
+  EXPECT_EQ(w->baud_list->currentText(), "250000");
   EXPECT_EQ(w->s.sampling_rate, 25);
   EXPECT_EQ(w->sampling_hz->currentText(), "25");
   EXPECT_EQ(w->s.scr_length, 8);

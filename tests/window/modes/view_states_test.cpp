@@ -30,7 +30,7 @@ const QStringList kAllControls = {
     "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
     "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
     "ave_count_label", "ch_label", "gain_label", "input_hint", "ch_list(0)", "ch_list(1)", "ch_list(2)",
-    "gain(0)", "gain(1)", "gain(2)",
+    "gain(0)", "gain(1)", "gain(2)", "src_list", "port_list", "baud_list", "src_status",
     "Frame1", "ch_select(0)", "ch_select(1)", "ch_select(2)", "mul", "div", "pshift", "nshift", "accept",
     "clear_ave", "SA_label",
     "PgUp", "PgDn", "status", "add", "del", "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
@@ -40,7 +40,7 @@ const QStringList kAcquisitionPanel = {
     "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
     "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
     "ave_count_label", "ch_label", "gain_label", "input_hint", "ch_list(0)", "ch_list(1)", "ch_list(2)",
-    "gain(0)", "gain(1)", "gain(2)"};
+    "gain(0)", "gain(1)", "gain(2)", "src_list", "port_list", "baud_list", "src_status"};
 // clang-format on
 const QStringList kResultsSide = {"PgUp",  "PgDn",   "status",   "add",      "del",
                                   "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
@@ -55,6 +55,9 @@ const QStringList kChannelLists = {"ch_list(0)", "ch_list(1)", "ch_list(2)", "ga
 const QStringList kScales = {"mul",          "div",          "pshift",      "nshift",
                              "ch_select(0)", "ch_select(1)", "ch_select(2)"};
 const QStringList kSingleTicked = {"mnuS", "mnuRaw", "ch_select(0)"};
+// The generator has no port or baud rate; while it runs or records the source is not chosen either.
+const QStringList kDeviceLink = {"port_list", "baud_list"};
+const QStringList kSource = kDeviceLink + QStringList{"src_list"};
 
 // A view: what it hides, what it shows disabled, and what it ticks.
 struct ViewStates {
@@ -82,25 +85,26 @@ const ViewStates kOverplot{
     kAnalysisBlock.hidden, kAnalysisBlock.disabled, {"mnuOverplot", "mnuRaw", "ch_select(0)"}};
 const ViewStates kMeasureContinuous{
     kAnalysisMenus + kResultsSide + QStringList{"save", "mnuContinuous", "input_hint"},
-    kBlockDisplayItems + kStimulusSettings +
+    kBlockDisplayItems + kStimulusSettings + kDeviceLink +
         QStringList{"halt", "stim", "ave_count", "ave_count_label", "accept", "clear_ave"},
     kSingleTicked};
 const ViewStates kMonitoring{kMeasureContinuous.hidden,
-                             kBlockDisplayItems + kStimulusSettings +
+                             kBlockDisplayItems + kStimulusSettings + kSource +
                                  QStringList{"store", "ave_count", "ave_count_label", "accept", "clear_ave"},
                              kSingleTicked};
 const ViewStates kRecordingContinuous{
     kMeasureContinuous.hidden,
-    kBlockDisplayItems + kStimulusSettings + kLengths + kChannelLists + kScales +
+    kBlockDisplayItems + kStimulusSettings + kLengths + kChannelLists + kScales + kSource +
         QStringList{"mnuFile", "mnuQuarvel", "mnuBlock", "mnuDisplay", "monitor", "store", "sampling_hz",
                     "ave_count", "ave_count_label", "accept", "clear_ave"},
     kSingleTicked};
 const ViewStates kMeasureBlock{
     kAnalysisMenus + kResultsSide + QStringList{"monitor", "input_hint"},
-    kLengths + QStringList{"halt", "save", "mnuOverplot", "mnuPSD", "mnuCopyitem(2)"}, kSingleTicked};
+    kLengths + kDeviceLink + QStringList{"halt", "save", "mnuOverplot", "mnuPSD", "mnuCopyitem(2)"},
+    kSingleTicked};
 const ViewStates kRecordingBlock{
     kMeasureBlock.hidden,
-    kLengths + kChannelLists + kStimulusSettings +
+    kLengths + kChannelLists + kStimulusSettings + kSource +
         QStringList{"mnuFile", "mnuQuarvel", "mnuBlock", "mnuContinuous", "store", "sampling_hz",
                     "mnuOverplot", "mnuPSD", "mnuCopyitem(2)"},
     kSingleTicked};
