@@ -59,6 +59,9 @@ class BenchDialogs : public Dialogs {
   }
   QString open_file(const FileDialogRequest&) override { return {}; }
   QString save_file(const FileDialogRequest&) override { return path_; }
+  std::optional<FilterSettings> filter_settings(const FilterSettings&, double, const PerChannel<bool>&) override {
+    return std::nullopt;
+  }
   QString answer;
 
  private:
