@@ -126,8 +126,9 @@ class SameAsTheWindow : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(SameAsTheWindow, EdfByteForByteAndCsvWithTheLoadedSamples) {
   const Case& c = GetParam();
-  ASSERT_TRUE(newlocale(LC_ALL_MASK, kDecimalComma, nullptr))
-      << "generate " << kDecimalComma << " (make deps does)";
+  const locale_t decimal_comma = newlocale(LC_ALL_MASK, kDecimalComma, nullptr);
+  ASSERT_TRUE(decimal_comma) << "generate " << kDecimalComma << " (make deps does)";
+  freelocale(decimal_comma);
   const QString input = open_input(c);
   ASSERT_EQ(w->s.file_loaded, kTrue);
   const QString window_edf = data_path("window.edf");
