@@ -62,6 +62,7 @@ class BenchDialogs : public Dialogs {
   std::optional<FilterSettings> filter_settings(const FilterSettings&, double, const PerChannel<bool>&) override {
     return std::nullopt;
   }
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest&) override { return std::nullopt; }
   QString answer;
 
  private:

@@ -46,6 +46,7 @@ class Answers : public Dialogs {
   }
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { return {}; }
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest&) override { return std::nullopt; }
   QString save_file(const FileDialogRequest&) override { return {}; }
   std::optional<FilterSettings> filter_settings(const FilterSettings&, double,
                                                 const PerChannel<bool>&) override {

@@ -156,6 +156,7 @@ class SaveTo : public Dialogs {
   void warning(const QString& text, const QString&) override { unexpected(text); }
   QString open_file(const FileDialogRequest& r) override { return unexpected(r.title); }
   // The header is written as soon as the name is given.
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest&) override { return std::nullopt; }
   QString save_file(const FileDialogRequest&) override {
     asked_at_ns = wall_clock_ns();
     return path_;

@@ -176,6 +176,9 @@ class NoDialogs : public Dialogs {
   }
   void warning(const QString& text, const QString&) override { qFatal("unexpected: %s", qPrintable(text)); }
   QString open_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest&) override {
+    qFatal("unexpected calibration dialog");
+  }
   QString save_file(const FileDialogRequest&) override { qFatal("unexpected file dialog"); }
   std::optional<FilterSettings> filter_settings(const FilterSettings&, double,
                                                 const PerChannel<bool>&) override {

@@ -134,6 +134,20 @@ void check_bin_contents(const BinCase& c, const BinContents& d, int channels, Fi
   }
   if (cc != channels) f.push_back("channel count differs from the file or the answer");
   if (d.format != (versioned ? BinFormat::Versioned : BinFormat::Older)) f.push_back("wrong format");
+  // A calibration block is taken only whole: one usable record per channel, names and units that fit.
+  const CalibrationBlock& cal = d.calibration;
+  if (cal.status == CalibrationBlockStatus::Read) {
+    if (!versioned || cal.channels.size() != static_cast<std::size_t>(cc))
+      f.push_back("calibrations do not match");
+    for (const Calibration& k : cal.channels) {
+      if (!std::isfinite(k.gain) || k.gain == 0 || !std::isfinite(k.physical(32767)) ||
+          !std::isfinite(k.physical(-32768)) || k.name.toUtf8().size() > kNameBytes ||
+          k.unit.toUtf8().size() > kUnitBytes)
+        f.push_back("a calibration taken that cannot be used");
+    }
+  } else if (!cal.channels.empty()) {
+    f.push_back("calibrations of a block not read");
+  }
 
   const int64_t start = versioned ? kBinHeaderSize : 2;
   const int64_t frame = 2 * (static_cast<int64_t>(cc) + 1);

@@ -7,6 +7,7 @@
 
 #include "core/numbers.h"
 #include "datafile/bin_format.h"
+#include "datafile/calibration_block.h"
 #include "datafile/edf_export.h"
 #include "datafile/le_bytes.h"
 #include "properties.h"
@@ -53,7 +54,7 @@ QByteArray written_frames(const PerChannel<int16_t>& ch_source, int32_t frames, 
 }
 
 BinSeed versioned(const char* name, PerChannel<int16_t> inputs, bool block, int32_t block_length,
-                  int32_t interval_us, int32_t frames, int trailing_bytes = 0) {
+                  int32_t interval_us, int32_t frames, int trailing_bytes = 0, bool calibrated = false) {
   BinSeed seed;
   seed.name = name;
   seed.format = BinFormat::Versioned;
@@ -69,7 +70,17 @@ BinSeed versioned(const char* name, PerChannel<int16_t> inputs, bool block, int3
   h.channel_count = static_cast<int16_t>(seed.channels);
   seed.interval_s = static_cast<float>(interval_us / 1e6);
   // A recording that ended abnormally: a frame cut short after the last whole one.
-  const QByteArray file = encode_bin_header(h) + frame_bytes + QByteArray(trailing_bytes, '\x11');
+  QByteArray header = encode_bin_header(h);
+  if (calibrated) {
+    // Names and units of several lengths, a negative gain and an offset.
+    std::vector<Calibration> channels;
+    for (int k = 1; k <= seed.channels; ++k)
+      channels.push_back(Calibration{QStringLiteral("ch%1").arg(k),
+                                     k == 1 ? QString::fromUtf8("\u00b5S") : "mmHg",
+                                     k == 2 ? -0.25f : 0.01f * k, 3.5f * k});
+    header.replace(kCalibrationBlockOffset, kCalibrationBlockSize, encode_calibration_block(channels));
+  }
+  const QByteArray file = header + frame_bytes + QByteArray(trailing_bytes, '\x11');
   seed.input = bin_input(1 + frames % 3, file);  // never asked for a versioned file
   return seed;
 }
@@ -144,6 +155,7 @@ std::vector<BinSeed> bin_seeds() {
   s.push_back(versioned("v-c3-block", {1, 2, 3}, true, 4, 10000, 8));
   s.push_back(versioned("v-c1-block-cut", {3, 0, 0}, true, 2, 1000, 5, 3));
   s.push_back(versioned("v-c1-f60", {4, 0, 0}, false, -1, 1000, 60));
+  s.push_back(versioned("v-c2-calibrated", {1, 0, 3}, false, -1, 1000, 7, 0, true));
   s.push_back(older("o-c1-empty", 1, 1, 0));
   s.push_back(older("o-c1-f10", 1, 5, 10));
   s.push_back(older("o-c2-f6", 2, 1, 6));

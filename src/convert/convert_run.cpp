@@ -41,7 +41,8 @@ std::optional<QString> convert_one(const ConvertOptions& o, const QString& file,
     return QStringLiteral("%1 exists (--force replaces it)").arg(target);
   const SharedState& s = r.state;
   const Status st = publish_file(target, o.force, [&](const QString& temp) -> Status {
-    if (edf) return export_edf(temp, r.frames, edf_recording_info(s), progress.stage("writing"));
+    if (edf) return export_edf(temp, r.frames, edf_recording_info(s), s.ch_calibration,
+                                progress.stage("writing"));
     // A streamed file is read as the CSV is written: its reading already tells the progress.
     return write_csv(temp, s, r.frames, r.streamed ? ReadProgress{} : progress.stage("writing"));
   });

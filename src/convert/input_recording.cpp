@@ -69,6 +69,7 @@ Result<InputRecording> read_bin_input(const QString& path, const InputAnswers& a
   r.format = d.format == BinFormat::Versioned ? InputFormat::BinVersioned : InputFormat::BinOlder;
   take_common(s, path, d.channel_count(), d.sample_interval, d.sample_count);
   s.ch_source = d.ch_source;
+  s.ch_calibration = channel_calibrations(d.calibration);
   s.block_mode = d.block_mode;
   if (d.format == BinFormat::Versioned) {
     r.has_stimulus_settings = true;
@@ -142,6 +143,7 @@ Result<InputRecording> read_edf_input(const QString& path, const InputAnswers& a
   r.header_start = d.start;
   take_common(s, path, d.channel_count, d.sample_interval, d.sample_count);
   for (int ch = 1; ch <= d.channel_count; ++ch) s.ch_source[ch] = static_cast<int16_t>(ch);
+  s.ch_calibration = edf_channel_names(d);
   s.ch_max = d.ch_max;
   s.raw_data = std::move(d.samples);
   s.marker_data = MarkerArray(std::move(d.markers));

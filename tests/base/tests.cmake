@@ -10,6 +10,7 @@ quarvel_core_test(tests_base
   base/acquisition/serial_link_test.cpp
   base/acquisition/signal_source_test.cpp
   base/datafile/bin_reader_test.cpp
+  base/datafile/calibration_block_test.cpp
   base/datafile/codec_test.cpp
   base/datafile/edf_test.cpp
   base/datafile/file_names_test.cpp

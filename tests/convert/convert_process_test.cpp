@@ -14,6 +14,7 @@
 #include <charconv>
 #include <clocale>
 
+#include "datafile/calibration_block.h"
 #include "support/window_fixture.h"
 
 using namespace quarvel;
@@ -54,7 +55,7 @@ void write_file(const QString& path, const QByteArray& bytes) {
   f.write(bytes);
 }
 
-enum class Input { Versioned, Block, Older, Prn, Edf };
+enum class Input { Versioned, Block, Calibrated, Older, Prn, Edf };
 
 struct Case {
   const char* name;
@@ -62,6 +63,7 @@ struct Case {
   QStringList answers;  // what the window's questions are answered, and the companion's options
   QStringList options;
   int32_t frames = 2345;  // more than 65536 make the companion read a .bin in several portions
+  QByteArray first_label = "input 1";  // of the EDF+ signals
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -84,10 +86,17 @@ class SameAsTheWindow : public WindowTest, public ::testing::WithParamInterface<
     };
     if (c.input == Input::Versioned || c.input == Input::Block)
       return open_recording(QString(c.name) + ".bin", shape);
-    QString path = data_path(QString(c.name) + (c.input == Input::Older ? ".bin"
+    QString path = data_path(QString(c.name) + (c.input == Input::Older || c.input == Input::Calibrated ? ".bin"
                                                 : c.input == Input::Prn ? ".prn"
                                                                         : ".edf"));
-    if (c.input == Input::Older) {
+    if (c.input == Input::Calibrated) {
+      // A name and unit on channel 1, a calibration without either on channel 2.
+      QByteArray b = quarvel::testing::recording_bytes(shape);
+      const Calibration stored[] = {{"EDA", QString::fromUtf8("\u00b5S"), 0.0625f, -12.5f},
+                                    {"", "", 2.5f, 0.125f}};
+      b.replace(kCalibrationBlockOffset, kCalibrationBlockSize, encode_calibration_block(stored));
+      write_file(path, b);
+    } else if (c.input == Input::Older) {
       QByteArray b = quarvel::testing::recording_bytes(shape).mid(128);
       b.prepend(QByteArray("\x02\x00", 2));  // 2 ms, then frames of two channels
       write_file(path, b);
@@ -100,6 +109,8 @@ class SameAsTheWindow : public WindowTest, public ::testing::WithParamInterface<
       // Physical values that are no whole numbers, in 1.5 records, with a stimulus annotation.
       const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(), EDFLIB_FILETYPE_EDFPLUS, 2);
       for (int s = 0; s < 2; ++s) {
+        edf_set_label(h, s, s == 0 ? "EEG Fz" : "Resp");
+        if (s == 0) edf_set_physical_dimension(h, s, "uV");
         edf_set_samplefrequency(h, s, 256);
         edf_set_physical_maximum(h, s, 3.3);
         edf_set_physical_minimum(h, s, -3.3);
@@ -143,6 +154,7 @@ TEST_P(SameAsTheWindow, EdfByteForByteAndCsvWithTheLoadedSamples) {
   const QByteArray companion = bytes_of(QDir(out).filePath(QString(c.name) + ".edf"));
   ASSERT_FALSE(companion.isEmpty());
   EXPECT_TRUE(companion == bytes_of(window_edf)) << "the EDF+ files differ";
+  EXPECT_EQ(companion.mid(256, 16).trimmed(), c.first_label);
 
   const Finished csv = run_convert(QStringList{"csv", "-o", out, input} + c.options);
   ASSERT_EQ(csv.exit_code, 0) << csv.err.toStdString();
@@ -178,9 +190,11 @@ TEST_P(SameAsTheWindow, EdfByteForByteAndCsvWithTheLoadedSamples) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, SameAsTheWindow,
     ::testing::Values(Case{"versioned", Input::Versioned, {}, {}}, Case{"blocks", Input::Block, {}, {}},
-                      Case{"older", Input::Older, {"2"}, {"--channels", "2"}},
-                      Case{"labtech", Input::Prn, {"2", "250"}, {"--channels", "2", "--rate", "250"}},
-                      Case{"foreign", Input::Edf, {"2"}, {}}, Case{"long", Input::Block, {}, {}, 140001}),
+                      Case{"calibrated", Input::Calibrated, {}, {}, 2345, "EDA"},
+                      Case{"older", Input::Older, {"2"}, {"--channels", "2"}, 2345, "channel 1"},
+                      Case{"labtech", Input::Prn, {"2", "250"}, {"--channels", "2", "--rate", "250"}, 2345,
+                           "channel 1"},
+                      Case{"foreign", Input::Edf, {"2"}, {}, 2345, "EEG Fz"}, Case{"long", Input::Block, {}, {}, 140001}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ManyFiles : public ::testing::Test {

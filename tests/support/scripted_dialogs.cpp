@@ -22,6 +22,8 @@ static const char* kind_name(ScriptedDialogs::Kind k) {
       return "save dialog";
     case ScriptedDialogs::Kind::Filter:
       return "Filter dialog";
+    case ScriptedDialogs::Kind::Calibration:
+      return "calibration dialog";
   }
   return "dialog";
 }
@@ -34,6 +36,7 @@ void ScriptedDialogs::verify() {
   for (const Expected& e : expected_)
     ADD_FAILURE() << "expected " << kind_name(e.kind) << " \"" << e.match.toStdString() << "\" never came";
   expected_.clear();
+  fills_.clear();
 }
 
 void ScriptedDialogs::expect_input(const QString& prompt, const QString& answer) {
@@ -67,6 +70,11 @@ void ScriptedDialogs::expect_filter(const std::optional<FilterSettings>& answer)
   Expected e{Kind::Filter, "Filter", {}};
   e.filter = answer;
   expected_.push_back(e);
+}
+
+void ScriptedDialogs::expect_calibration(CalibrationFill fill) {
+  expected_.push_back({Kind::Calibration, "Calibrate inputs", {}});
+  fills_.push_back(std::move(fill));
 }
 
 const ScriptedDialogs::Expected* ScriptedDialogs::take(Kind kind, const QString& match) {
@@ -132,6 +140,26 @@ std::optional<FilterSettings> ScriptedDialogs::filter_settings(const FilterSetti
   asked_.push_back({Kind::Filter, "Filter", "Filter", {}, {}, proposal, rate_hz, recorded});
   const Expected* e = take(Kind::Filter, "Filter");
   return e ? e->filter : std::nullopt;
+}
+
+std::optional<CalibrationAnswer> ScriptedDialogs::calibration(const CalibrationRequest& request) {
+  asked_.push_back({Kind::Calibration, "Calibrate inputs", "Calibrate inputs", {}, {}});
+  calibration_request_ = request;
+  if (!take(Kind::Calibration, "Calibrate inputs") || fills_.empty()) return std::nullopt;
+  const CalibrationFill fill = std::move(fills_.front());
+  fills_.pop_front();
+  const std::optional<InputEntries> rows = fill(request);
+  if (!rows) return std::nullopt;
+  CalibrationAnswer a{*rows, {}};
+  for (int i = 1; i <= kInputCount; ++i) {
+    const CalibrationOutcome o = calibration_from_entry(a.rows[i], i);
+    if (!o.ok()) {
+      ADD_FAILURE() << "the calibration dialog would refuse: " << o.refusal.toStdString();
+      return std::nullopt;
+    }
+    a.calibrations[i] = o.calibration;
+  }
+  return a;
 }
 
 }  // namespace quarvel::testing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace quarvel::testing {
 
 class ScriptedDialogs : public Dialogs {
  public:
-  enum class Kind { Input, YesNo, SaveDiscardCancel, Warning, Open, Save, Filter };
+  enum class Kind { Input, YesNo, SaveDiscardCancel, Warning, Open, Save, Filter, Calibration };
   struct Asked {
     Kind kind;
     QString prompt;  // prompt, message text or dialog title
@@ -45,6 +46,12 @@ class ScriptedDialogs : public Dialogs {
   // The next warning stays open this long in an event loop of its own, as a modal box the user
   // leaves open does, before it is answered.
   void hold_next_warning(int ms) { hold_ms_ = ms; }
+  // Expect the calibration dialog: `fill` is handed what it opens with and returns the rows as a
+  // person leaves them on OK (none: Cancel). Rows the real dialog would refuse fail the test.
+  using CalibrationFill = std::function<std::optional<InputEntries>(const CalibrationRequest&)>;
+  void expect_calibration(CalibrationFill fill);
+  // What the calibration dialog was opened with last.
+  const std::optional<CalibrationRequest>& calibration_request() const { return calibration_request_; }
 
   // Fails the running test if expected dialogs did not come; clears the expectations.
   void verify();
@@ -59,6 +66,7 @@ class ScriptedDialogs : public Dialogs {
   QString save_file(const FileDialogRequest& request) override;
   std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
                                                 const PerChannel<bool>& recorded) override;
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest& request) override;
 
  private:
   struct Expected {
@@ -76,6 +84,8 @@ class ScriptedDialogs : public Dialogs {
   Expected current_;
   std::vector<Asked> asked_;
   int hold_ms_ = 0;
+  std::deque<CalibrationFill> fills_;  // of the calibration dialogs expected, in order
+  std::optional<CalibrationRequest> calibration_request_;
 };
 
 }  // namespace quarvel::testing

@@ -46,6 +46,7 @@ quarvel_test(tests_measure
   window/measure/annotations_test.cpp
   window/measure/results_file_test.cpp
   window/measure/day_recording_test.cpp
+  window/measure/physical_units_test.cpp
 )
 quarvel_test(tests_modes
   window/modes/working_modes_test.cpp

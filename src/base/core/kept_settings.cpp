@@ -89,6 +89,39 @@ void write_acquisition_settings(QSettings& store, const AcquisitionSettings& a) 
   store.setValue("acquisition/stimulus_pin", QString::number(a.stimulus_pin));
 }
 
+namespace {
+
+QString input_key(int input, const char* field) {
+  return QStringLiteral("calibration/input%1/%2").arg(input).arg(QLatin1String(field));
+}
+
+}  // namespace
+
+InputCalibrations read_input_calibrations(const QSettings& store) {
+  InputCalibrations all = default_calibrations();
+  for (int i = 1; i <= kInputCount; ++i) {
+    if (!store.contains(input_key(i, "gain"))) continue;
+    CalibrationEntry e;
+    e.name = store.value(input_key(i, "name")).toString();
+    e.unit = store.value(input_key(i, "unit")).toString();
+    e.gain = store.value(input_key(i, "gain")).toString();
+    e.offset = store.value(input_key(i, "offset")).toString();
+    const CalibrationOutcome o = calibration_from_entry(e, i);
+    if (o.ok()) all[i] = o.calibration;
+  }
+  return all;
+}
+
+void write_input_calibrations(QSettings& store, const InputCalibrations& c) {
+  for (int i = 1; i <= kInputCount; ++i) {
+    store.setValue(input_key(i, "name"), c[i].name);
+    store.setValue(input_key(i, "unit"), c[i].unit);
+    // Written so that reading them back gives the same single-precision values.
+    store.setValue(input_key(i, "gain"), float_text(c[i].gain));
+    store.setValue(input_key(i, "offset"), float_text(c[i].offset));
+  }
+}
+
 QStringList read_recent_files(const QSettings& store) {
   QStringList files;
   for (const QString& f : store.value("files/recent").toStringList())

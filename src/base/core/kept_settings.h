@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/calibration.h"
+
 namespace quarvel {
 
 // The settings of the acquisition panel, as measurement starts with them.
@@ -31,6 +33,11 @@ struct AcquisitionSettings {
 
 AcquisitionSettings read_acquisition_settings(const QSettings& store);
 void write_acquisition_settings(QSettings& store, const AcquisitionSettings& a);
+
+// The names, units and calibrations of inputs 1..4. An input whose stored values the calibration
+// dialog would refuse keeps its default.
+InputCalibrations read_input_calibrations(const QSettings& store);
+void write_input_calibrations(QSettings& store, const InputCalibrations& c);
 
 // The recent-files list of the File menu: at most this many, the most recent first.
 constexpr int kRecentFileCount = 6;

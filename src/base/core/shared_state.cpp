@@ -2,11 +2,6 @@
 
 namespace quarvel {
 
-void SharedState::work_from_raw() {
-  work_data = raw_data;
-  filters.clear();
-}
-
 int16_t SharedState::count_active_channels() const {
   int16_t n = 0;
   for (int ch = 1; ch <= 3; ++ch)

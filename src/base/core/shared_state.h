@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/calibration.h"
 #include "core/colour.h"
 #include "core/flag.h"
 #include "core/indexed.h"
@@ -164,13 +165,22 @@ struct SharedState {
   float grab_y = 0;
   float saved_scale_w = 0;
 
+  // --- channels in physical units
+  InputCalibrations input_calibration = default_calibrations();  // set in measurement, kept
+  InputEntries calibration_rows;  // the calibration dialog's rows as the user left them
+  // The last converter value the acquisition loop took of each input, once it took one.
+  IndexedArray<int16_t, 1, kInputCount> input_value = IndexedArray<int16_t, 1, kInputCount>::filled(0);
+  IndexedArray<Flag, 1, kInputCount> input_sampled = IndexedArray<Flag, 1, kInputCount>::filled(kFalse);
+  PerChannel<Calibration> ch_calibration;  // of the loaded data's channels
+  // Analysis shows work_data and the average in the channels' physical units; ch_max holds the
+  // physical scale then, and converter_ch_max the converter one it replaced.
+  Flag physical_units = kFalse;
+  PerChannel<float> converter_ch_max = PerChannel<float>::filled(0.0f);
+
   // --- power spectrum
   int32_t fft_n = 0;
   SampleArray spectrum;
   PerChannel<float> psd_max = PerChannel<float>::filled(0.0f);
-
-  // The working samples the raw ones again (shared, no copy), with no filter in force.
-  void work_from_raw();
 
   // Number of display channels whose ch_source > 0.
   int16_t count_active_channels() const;

@@ -13,7 +13,7 @@
 //   22   4  block length in frames, -1 when none
 //   26   6  stimulus delay (ms), stimuli per block, interval between stimuli (ms)
 //   32   4  sampling interval in microseconds
-//   36  92  zero when written, ignored when read
+//   36  92  zero, or the channels' calibrations (calibration_block.h); decode_bin_header ignores them
 //
 // A recording is written by RecordingWriter (recording_writer.h): the encoded header first, then
 // frames from append_frame()/encode_frames().

@@ -40,6 +40,7 @@ Status take_versioned_header(const QByteArray& start, BinContents& out) {
   out.ch_source = pack_channel_list(out.header.ch_source);
   out.block_mode = Flag::from_stored(out.header.block_mode);
   out.sample_interval = static_cast<float>(static_cast<double>(out.header.interval_us) / 1000000);
+  out.calibration = decode_calibration_block(start, out.header.channel_count);
   return {};
 }
 

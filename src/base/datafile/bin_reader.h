@@ -21,6 +21,7 @@
 #include "core/shared_state.h"
 #include "datafile/bin_format.h"
 #include "datafile/frame_portion.h"
+#include "datafile/calibration_block.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
 
@@ -48,6 +49,8 @@ struct BinContents {
   // Largest absolute sample value of channels 1..C (-32768 counts as 32768); 0 above C, where the
   // file says nothing.
   PerChannel<float> ch_max = PerChannel<float>::filled(0.0f);
+  // The names, units and calibrations of channels 1..C stored in the header (versioned only).
+  CalibrationBlock calibration;
 
   int channel_count() const { return header.channel_count; }
 };

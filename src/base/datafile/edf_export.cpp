@@ -77,6 +77,17 @@ std::optional<Limit> header_limit(double v, bool upper) {
   return std::nullopt;
 }
 
+// The nearest number to v that an 8-character header field states.
+std::optional<Limit> nearest_header_number(double v) {
+  for (int d = 6; d >= 0; --d) {
+    const double scaled = v * std::pow(10.0, d);
+    if (!(std::fabs(scaled) < 1e8)) continue;
+    const QByteArray text = decimal_text(static_cast<int64_t>(std::llround(scaled)), d);
+    if (text.size() <= kHeaderNumberChars) return Limit{text, text.toDouble()};
+  }
+  return std::nullopt;
+}
+
 QByteArray header_field(const QByteArray& text, int width) {
   return text.leftJustified(width, ' ', true);
 }
@@ -189,7 +200,8 @@ void put_digital(const EdfScale& scale, const float* v, int64_t n, short* out) {
 
 }  // namespace
 
-QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch) {
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch, const Calibration& c) {
+  if (!c.name.isEmpty() && c.name != default_input_name(info.ch_source[ch])) return edf_ascii(c.name).left(16);
   bool distinct = true;
   for (int a = 1; a <= info.channel_count; ++a) {
     if (info.ch_source[a] < 1 || info.ch_source[a] > 99) distinct = false;
@@ -197,6 +209,43 @@ QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch) {
       if (info.ch_source[a] == info.ch_source[b]) distinct = false;
   }
   return distinct ? "input " + QByteArray::number(info.ch_source[ch]) : "channel " + QByteArray::number(ch);
+}
+
+QByteArray edf_ascii(const QString& text) {
+  QByteArray out;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u == 0x00B5 || u == 0x03BC) {
+      out += 'u';
+    } else if (u == 0x00B0) {
+      out += "deg";
+    } else if (u >= 32 && u < 127) {
+      out += static_cast<char>(u);
+    } else {
+      out += '_';
+    }
+  }
+  return out;
+}
+
+Result<EdfScale> calibrated_scale(const EdfScale& scale, const Calibration& c) {
+  if (c.identity()) return scale;
+  const double g = c.gain;
+  const double o = c.offset;
+  const std::optional<Limit> low = nearest_header_number(g * scale.physical_min + o);
+  const std::optional<Limit> high = nearest_header_number(g * scale.physical_max + o);
+  if (!low || !high || low->value == high->value) {
+    return DataFileFailure{
+        DataFileError::BadValue,
+        QStringLiteral("the calibration gives physical limits an EDF header cannot state")};
+  }
+  EdfScale out = scale;
+  out.whole_numbers = false;
+  out.min_text = low->text;
+  out.max_text = high->text;
+  out.physical_min = low->value;
+  out.physical_max = high->value;
+  return out;
 }
 
 int16_t EdfScale::digital(float x) const {
@@ -354,7 +403,8 @@ Result<EdfRecordPlan> plan_edf_records(double sample_interval, int channels, int
 }
 
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info, const ReadProgress& progress) {
+                  const EdfRecordingInfo& info, const PerChannel<Calibration>& calibration,
+                  const ReadProgress& progress) {
   const int c = info.channel_count;
   const int32_t n = info.sample_count;
   if (c < 1 || c > 3 || c > samples.channels()) {
@@ -367,11 +417,11 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
         DataFileError::NoSamples,
         QStringLiteral("%1 frames to write from an array of %2").arg(n).arg(samples.size())};
   }
-  return export_edf(path, frames_in_memory(samples, c, markers, n), info, progress);
+  return export_edf(path, frames_in_memory(samples, c, markers, n), info, calibration, progress);
 }
 
 Status export_edf(const QString& path, const FrameSource& frames, const EdfRecordingInfo& info,
-                  const ReadProgress& progress) {
+                  const PerChannel<Calibration>& calibration, const ReadProgress& progress) {
   const int c = info.channel_count;
   const int32_t n = info.sample_count;
   if (c < 1 || c > 3)
@@ -391,16 +441,27 @@ Status export_edf(const QString& path, const FrameSource& frames, const EdfRecor
                           });
       !st)
     return st;
+  // scales turn the converter values into digital ones; header_scales state the physical limits.
   std::vector<EdfScale> scales;
+  std::vector<EdfScale> header_scales;
   std::vector<QByteArray> labels;
+  std::vector<QByteArray> units;
   for (int ch = 1; ch <= c; ++ch) {
     Result<EdfScale> scale = builders[static_cast<std::size_t>(ch - 1)].finish();
     if (!scale) {
       return DataFileFailure{scale.error(),
                              QStringLiteral("channel %1: %2").arg(ch).arg(scale.failure().detail)};
     }
+    Result<EdfScale> stated = calibrated_scale(scale.value(), calibration[ch]);
+    if (!stated) {
+      return DataFileFailure{stated.error(),
+                             QStringLiteral("channel %1: %2").arg(ch).arg(stated.failure().detail)};
+    }
     scales.push_back(scale.value());
-    labels.push_back(edf_signal_label(info, ch));
+    header_scales.push_back(stated.value());
+    labels.push_back(edf_signal_label(info, ch, calibration[ch]));
+    const QString& unit = calibration[ch].unit;
+    units.push_back(unit.isEmpty() ? QByteArray("a.u.") : edf_ascii(unit).left(8));
   }
 
   std::vector<EdfMark> marks = scanner.take();
@@ -446,14 +507,14 @@ Status export_edf(const QString& path, const FrameSource& frames, const EdfRecor
     bool set = edf_set_datarecord_duration(h, static_cast<int>(plan.duration)) == 0 &&
                edf_set_number_of_annotation_signals(h, plan.annotation_signals) == 0;
     for (int i = 0; i < c; ++i) {
-      const EdfScale& s = scales[static_cast<std::size_t>(i)];
+      const EdfScale& s = header_scales[static_cast<std::size_t>(i)];
       set = set && edf_set_samplefrequency(h, i, plan.samples_per_record) == 0 &&
             edf_set_physical_minimum(h, i, s.physical_min) == 0 &&
             edf_set_physical_maximum(h, i, s.physical_max) == 0 &&
             edf_set_digital_minimum(h, i, s.digital_min) == 0 &&
             edf_set_digital_maximum(h, i, s.digital_max) == 0 &&
             edf_set_label(h, i, labels[static_cast<std::size_t>(i)].constData()) == 0 &&
-            edf_set_physical_dimension(h, i, "a.u.") == 0;
+            edf_set_physical_dimension(h, i, units[static_cast<std::size_t>(i)].constData()) == 0;
     }
     const QDateTime& t = info.start;
     if (set && t.isValid() && t.date().year() >= 1985 && t.date().year() <= 2084) {
@@ -509,8 +570,9 @@ Status export_edf(const QString& path, const FrameSource& frames, const EdfRecor
     }
     if (!handle.close()) return write_failure(QStringLiteral("finishing %1 failed").arg(temp_name));
   }
-  if (Status st = write_physical_limits(temp_name, labels, scales); !st) return st;
-  if (Status st = check_written(temp_name, plan, scales, static_cast<int64_t>(marks.size())); !st) return st;
+  if (Status st = write_physical_limits(temp_name, labels, header_scales); !st) return st;
+  if (Status st = check_written(temp_name, plan, header_scales, static_cast<int64_t>(marks.size())); !st)
+    return st;
 
   // Readable by others as a file saved the usual way would be; the temporary one is private.
   temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |

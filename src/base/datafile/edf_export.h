@@ -1,8 +1,11 @@
 // Writing a loaded recording as a continuous EDF+ file (EDF+C) through EDFlib.
 //
-// Each recorded channel becomes one signal in "a.u." (the samples are converter units), labelled
-// "input N" after its input, or "channel K" when the inputs are not known apart. The marker words
-// and the blocks become annotations (edf_marks.h).
+// Each recorded channel becomes one signal whose digital values are its converter values. A
+// channel of the identity calibration is in "a.u.", labelled "input N" after its input, or
+// "channel K" when the inputs are not known apart; a named channel takes its name as label, a
+// channel with a unit that unit as physical dimension, and a calibrated one physical limits from
+// its calibration, so a reader's physical values are gain x converter value + offset. The marker
+// words and the blocks become annotations (edf_marks.h).
 //
 // Data records last about a second and hold a whole number of samples. The last one is padded with
 // the last sample of each channel, and a "Recording ends" annotation then marks the true end.
@@ -19,6 +22,7 @@
 #include <span>
 #include <vector>
 
+#include "core/calibration.h"
 #include "core/indexed.h"
 #include "datafile/frame_portion.h"
 #include "datafile/reading.h"
@@ -37,10 +41,10 @@ struct EdfRecordingInfo {
   QDateTime start;            // start of the recording; when not valid, EDFlib stamps the time of export
 };
 
-// The label of channel ch (1..C) of the recording: "input N" when the inputs tell the channels
-// apart, else "channel K" for all of them (the older .bin format and .prn files give every channel
-// input 1).
-QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch);
+// The label of channel ch (1..C) of the recording: the channel's own name when c gives one other
+// than its input's default, else "input N" when the inputs tell the channels apart, else
+// "channel K" for all of them (the older .bin format and .prn files give every channel input 1).
+QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch, const Calibration& c = {});
 
 // Writes the recording to `path`, replacing a file already there only once the new one is complete:
 // the file is written under a temporary name beside it, checked by reading its header back, then
@@ -54,8 +58,10 @@ QByteArray edf_signal_label(const EdfRecordingInfo& info, int ch);
 //   MarkerPlacement    a mark that an annotation time (in whole 100 µs) cannot put on its frame,
 //                      or more annotations than the file can hold
 //   WriteFailed        the folder or the disk refused the file, or EDFlib reported an error
+// `calibration` gives each channel's name, unit and calibration (none: today's labels, "a.u.").
 Status export_edf(const QString& path, const SampleArray& samples, const std::vector<int16_t>& markers,
-                  const EdfRecordingInfo& info, const ReadProgress& progress = {});
+                  const EdfRecordingInfo& info, const PerChannel<Calibration>& calibration = {},
+                  const ReadProgress& progress = {});
 
 // The same from frames read a portion at a time (frame_portion.h), so that a recording far larger
 // than memory can be written: the source is read twice, once for the scales and marks of the
@@ -63,7 +69,7 @@ Status export_edf(const QString& path, const SampleArray& samples, const std::ve
 // info.channel_count channels both times. A source that fails, or hands other frames, ends the
 // export with its failure (ReadFailed, NoSamples) and nothing is left under `path`.
 Status export_edf(const QString& path, const FrameSource& frames, const EdfRecordingInfo& info,
-                  const ReadProgress& progress = {});
+                  const PerChannel<Calibration>& calibration = {}, const ReadProgress& progress = {});
 
 // The data records chosen for a recording.
 struct EdfRecordPlan {
@@ -118,5 +124,13 @@ class EdfScaleBuilder {
   bool whole_ = true;
   int64_t count_ = 0;
 };
+// The scale with its physical limits taken through calibration c (the digital limits stay): each
+// the nearest number 8 characters state. BadValue when a limit goes beyond them or both become
+// one.
+Result<EdfScale> calibrated_scale(const EdfScale& scale, const Calibration& c);
+
+// Text for an EDF header field, which holds printable ASCII only: "µ" becomes "u", "°" "deg", any
+// other character outside it "_".
+QByteArray edf_ascii(const QString& text);
 
 }  // namespace quarvel

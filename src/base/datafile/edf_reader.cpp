@@ -508,4 +508,17 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
   return started;
 }
 
+PerChannel<Calibration> edf_channel_names(const EdfContents& d) {
+  PerChannel<Calibration> out;
+  for (int ch = 1; ch <= std::min(d.channel_count, 3); ++ch) {
+    const auto k = static_cast<size_t>(ch - 1);
+    if (k >= d.chosen_signals.size() || static_cast<size_t>(d.chosen_signals[k]) >= d.signal_info.size())
+      continue;
+    const EdfSignal& sig = d.signal_info[static_cast<size_t>(d.chosen_signals[k])];
+    out[ch].name = sig.label;
+    out[ch].unit = sig.unit;
+  }
+  return out;
+}
+
 }  // namespace quarvel

@@ -20,6 +20,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/calibration.h"
 #include "core/indexed.h"
 #include "datafile/reading.h"
 #include "datafile/result.h"
@@ -88,5 +89,9 @@ Result<std::vector<int>> signals_from_answer(const QString& answer, const std::v
 //   ReadFailed        the file cannot be opened or read
 Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_channel_count,
                              const ReadProgress& progress = {}, const EdfSignalQuestion& ask_signals = {});
+
+// The channels named after the signals read, with their units: the samples are the file's physical
+// values already, so the calibration is the identity.
+PerChannel<Calibration> edf_channel_names(const EdfContents& d);
 
 }  // namespace quarvel

@@ -1,5 +1,7 @@
 #include "measure/readout.h"
 
+#include "display/physical_units.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -66,7 +68,9 @@ QString readout_text(const SharedState& s, double x, double width, ReadoutSource
   const double t = readout_time(static_cast<bool>(s.block_mode), x, s.view_start, s.scr_length, width);
   QString text = time_text(t, s.unit_text[0]);
   if (source == ReadoutSource::TimeOnly) return text;
-  return text + ", " + format(reading_at(s, x, source), "###0.0#");
+  text += ", " + format(reading_at(s, x, source), "###0.0#");
+  const QString unit = shown_unit(s, s.current_ch);
+  return unit.isEmpty() ? text : text + " " + unit;
 }
 
 LabelPlace label_place(double x, double width, double label_width) {

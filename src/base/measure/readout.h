@@ -44,7 +44,7 @@ ReadoutSource readout_source(const SharedState& s, bool overplot_ticked, bool si
 float reading_at(const SharedState& s, double x, ReadoutSource source);
 
 // The readout caption for a cursor at x: the time text, then ", " and the amplitude of the
-// current channel unless only the time is shown.
+// current channel unless only the time is shown, followed by its unit in physical units.
 QString readout_text(const SharedState& s, double x, double width, ReadoutSource source);
 
 // Where the readout label goes: beside the cursor at 1/60 of the width, on the right (text

@@ -13,4 +13,10 @@ QStringList results_header_cells(bool block_view);
 // continuous view).
 QString results_header_text(bool block_view);
 
+// The same in physical units: the corner cell names the channel (its caption), and the cells of
+// the amplitude columns (y1, y2, ampl., tone; A, p-to-p) carry the unit, as wide as before where
+// they fit. An empty caption and unit give the cells above.
+QStringList results_header_cells(bool block_view, const QString& caption, const QString& unit);
+QString results_header_text(bool block_view, const QString& caption, const QString& unit);
+
 }  // namespace quarvel

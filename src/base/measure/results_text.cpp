@@ -33,7 +33,9 @@ QByteArray results_file_text(const std::vector<ResultsTableCells>& tables,
   if (!header_rows.empty()) text += kLineEnd;
   for (size_t t = 0; t < tables.size(); ++t) {
     if (t > 0) text += kLineEnd;
-    text += QStringLiteral("Channel %1").arg(tables[t].channel) + kLineEnd;
+    text += QStringLiteral("Channel %1").arg(tables[t].channel);
+    if (!tables[t].heading.isEmpty()) text += ": " + clean_cell(tables[t].heading);
+    text += kLineEnd;
     std::vector<QStringList> lines;
     for (const QStringList& row : tables[t].rows) lines.push_back(filled_part(row));
     while (!lines.empty() && lines.back().isEmpty()) lines.pop_back();

@@ -5,7 +5,7 @@
 //
 //   Filter 1<TAB>HP 0.05 Hz, order 2 ...  a header row (the filters the readings were taken through)
 //
-//   Channel 1
+//   Channel 1                            "Channel 1: EDA (µS)" in physical units
 //    <TAB>     x1<TAB>     y1 ...        the table's rows, header row first, cells as the grid shows them
 //   a
 //   1<TAB>1.20<TAB>...
@@ -23,6 +23,8 @@ namespace quarvel {
 // One channel's results table: its rows of cell texts, the header row first.
 struct ResultsTableCells {
   int channel = 1;
+  QString heading;  // in physical units the channel's name and unit: "Channel 1: EDA (µS)"
+
   std::vector<QStringList> rows;
 };
 

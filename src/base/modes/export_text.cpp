@@ -5,6 +5,7 @@
 
 #include "core/numbers.h"
 #include "display/curve_plan.h"
+#include "display/physical_units.h"
 #include "measure/results_rows.h"
 
 namespace quarvel {
@@ -30,9 +31,14 @@ QString values(const ResultRec& r, std::initializer_list<int> indices, const QSt
   return parts.join(sep);
 }
 
+// A heading with the unit after it, when there is one: "ampl. µS".
+QString with_unit(const QString& heading, const QString& unit) {
+  return unit.isEmpty() ? heading : heading + " " + unit;
+}
+
 }  // namespace
 
-QString block_means_text(const ResultsStore& results, int ch, int store_row) {
+QString block_means_text(const ResultsStore& results, int ch, int store_row, const QString& unit) {
   const QString two_tabs = kTab + kTab;
   QString text;
   for (int row = 1; row <= last_record(store_row); ++row) {
@@ -40,7 +46,8 @@ QString block_means_text(const ResultsStore& results, int ch, int store_row) {
     switch (r.kind) {
       case kKindContLabel:
         text += kLineEnd + r.text + kLineEnd;
-        text += two_tabs + "ampl." + two_tabs + "tone" + two_tabs + "period" + kLineEnd;
+        text += two_tabs + with_unit("ampl.", unit) + two_tabs + with_unit("tone", unit) + two_tabs +
+                "period" + kLineEnd;
         break;
       case kKindMean:
       case kKindSD:
@@ -54,7 +61,8 @@ QString block_means_text(const ResultsStore& results, int ch, int store_row) {
   return text;
 }
 
-QString whole_table_text(const ResultsStore& results, int ch, int store_row, TableLayout layout) {
+QString whole_table_text(const ResultsStore& results, int ch, int store_row, TableLayout layout,
+                         const QString& unit) {
   const bool word = layout == TableLayout::Word;
   const QString sep = word ? kTab + kTab : kTab;
   // The statistics values fall under "ampl.", the fifth heading after the first column.
@@ -65,7 +73,14 @@ QString whole_table_text(const ResultsStore& results, int ch, int store_row, Tab
     switch (r.kind) {
       case kKindContLabel:
         lines << " " << r.text
-              << kTab + QStringList{"X1", "Y1", "X2", "Y2", "ampl.", "tone", "period"}.join(sep);
+              << kTab + QStringList{"X1",
+                                    with_unit("Y1", unit),
+                                    "X2",
+                                    with_unit("Y2", unit),
+                                    with_unit("ampl.", unit),
+                                    with_unit("tone", unit),
+                                    "period"}
+                            .join(sep);
         break;
       case kKindContReading:
         lines << r.text + kTab + values(r, {1, 2, 3, 4, 5, 6, 7}, sep);
@@ -76,7 +91,10 @@ QString whole_table_text(const ResultsStore& results, int ch, int store_row, Tab
         lines << r.text + stats_lead + values(r, {5, 6, 7}, sep);
         break;
       case kKindBlockLabel:
-        lines << " " << r.text << kTab + QStringList{"t", "A", "t-dly", "p-to-p", "dist."}.join(sep);
+        lines << " " << r.text
+              << kTab +
+                     QStringList{"t", with_unit("A", unit), "t-dly", with_unit("p-to-p", unit), "dist."}.join(
+                         sep);
         break;
       case kKindBlockReading:
         lines << r.text + kTab + values(r, {1, 2, 3, 5, 7}, sep);
@@ -95,7 +113,8 @@ QStringList overplot_points(const SharedState& s, double per_screen) {
   const int ch = s.current_ch;
   QStringList lines;
   QString header = "time" + kTab;
-  for (int32_t k = 1; k <= s.block_count; ++k) header += QString::number(k) + kTab;
+  const QString unit = shown_unit(s, ch);
+  for (int32_t k = 1; k <= s.block_count; ++k) header += with_unit(QString::number(k), unit) + kTab;
   lines << header;
   for (int32_t e = 0; e < s.block_length; ++e) {
     QString line =
@@ -121,9 +140,11 @@ QStringList view_points(const SharedState& s, double per_screen, int32_t last_sh
   const ShownCurves curves = shown_curves(s);
   QStringList lines;
   QString header = "time" + kTab;
-  for (size_t k = 0; k < shown.size(); ++k) {
-    if (curves.single) header += "ch1" + kTab;
-    if (curves.average) header += "ch1-ave" + kTab;
+  for (const int c : shown) {
+    // In physical units each column names its channel and unit.
+    const QString name = in_physical_units(s) ? channel_heading(s, c) : QStringLiteral("ch1");
+    if (curves.single) header += name + kTab;
+    if (curves.average) header += name + "-ave" + kTab;
   }
   lines << header + "marker";
 

@@ -50,6 +50,11 @@ void view_controls(const SharedState& s, const std::function<void(const ControlS
   add("mnuRaw", true, true, !spectrum && s.filters.empty());
   add("mnuPSD", true, block && analysing, spectrum);
   add("mnuFilter", analysing, static_cast<bool>(s.file_loaded) && !spectrum);
+  // The unit of the loaded data's readings; the live sweep is always in converter units.
+  const bool physical = static_cast<bool>(s.physical_units);
+  add("separator4", analysing);
+  add("mnuUnitsConverter", analysing, static_cast<bool>(s.file_loaded), !physical);
+  add("mnuUnitsPhysical", analysing, static_cast<bool>(s.file_loaded), physical);
   add("mnuInvert", analysing, !spectrum);
   add("mnuMarksoff", analysing);
   add("mnuText", analysing);
@@ -58,6 +63,8 @@ void view_controls(const SharedState& s, const std::function<void(const ControlS
   add("mnuPeaks", analysing, !block);
   add("mnuBlock", true, !recording && !spectrum);
   add("mnuContinuous", block, !recording);
+  // The calibrations are those of the next recording; the last values the loop took stay.
+  add("mnuCalibrate", measuring, !running && !recording);
   add("mnuMeasure", analysing);
   add("mnuQuarvel", measuring, !recording);
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "ui/filter_dialog.h"
+#include "ui/calibration_dialog.h"
 
 namespace quarvel {
 
@@ -107,6 +108,12 @@ std::optional<FilterSettings> QtDialogs::filter_settings(const FilterSettings& p
   FilterDialog dlg(proposal, rate_hz, recorded, parent_);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   return dlg.settings();
+}
+
+std::optional<CalibrationAnswer> QtDialogs::calibration(const CalibrationRequest& request) {
+  CalibrationDialog dlg(request, parent_);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return dlg.answer();
 }
 
 }  // namespace quarvel

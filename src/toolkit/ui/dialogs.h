@@ -1,11 +1,13 @@
 // Everything modal the program asks the user goes through this one interface: input boxes,
 // Yes/No, Save/Discard/Cancel and warning message boxes, the open and save file dialogs and the
-// Filter dialog. The window is given the real one; tests give it a scripted one.
+// Filter dialog and the calibration of the inputs. The window is given the real one; tests give it
+// a scripted one.
 #pragma once
 
 #include <QString>
 #include <optional>
 
+#include "core/calibration.h"
 #include "core/indexed.h"
 #include "modes/filter_settings.h"
 
@@ -23,6 +25,20 @@ struct FileDialogRequest {
 };
 
 enum class SaveAnswer { Save, Discard, Cancel };
+
+// The calibration dialog's rows as it opens, and the converter value each input had last (none
+// while no acquisition loop took one): its "Take" buttons put that value into a point.
+struct CalibrationRequest {
+  InputEntries rows;
+  IndexedArray<std::optional<int16_t>, 1, kInputCount> current;
+};
+
+// The rows as the user left them and the calibrations they describe; every row is good
+// (calibration_from_entry), since the dialog refuses to close on one that is not.
+struct CalibrationAnswer {
+  InputEntries rows;
+  InputCalibrations calibrations;
+};
 
 class Dialogs {
  public:
@@ -44,6 +60,8 @@ class Dialogs {
   // settings filter_refusal accepts (it says why it refuses others and stays open).
   virtual std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
                                                         const PerChannel<bool>& recorded) = 0;
+  // Names, units and calibrations of inputs 1..4; none when cancelled.
+  virtual std::optional<CalibrationAnswer> calibration(const CalibrationRequest& request) = 0;
 };
 
 // The real dialogs, as Qt's modal dialogs over the given window.
@@ -60,6 +78,7 @@ class QtDialogs : public Dialogs {
   QString save_file(const FileDialogRequest& request) override;
   std::optional<FilterSettings> filter_settings(const FilterSettings& proposal, double rate_hz,
                                                 const PerChannel<bool>& recorded) override;
+  std::optional<CalibrationAnswer> calibration(const CalibrationRequest& request) override;
 
  private:
   QString run_file_dialog(const FileDialogRequest& request, bool save);

@@ -1,6 +1,9 @@
 #include "ui/results_grid.h"
 
+#include <QAbstractButton>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,7 +28,27 @@ ResultsGrid::ResultsGrid(int rows, int cols, QWidget* parent)
   view_->setTabKeyNavigation(false);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // The corner where the fixed row and column meet shows the first cell: the table's caption.
+  if (auto* corner = view_->findChild<QAbstractButton*>()) {
+    corner_ = new QLabel(corner);
+    corner_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    corner_->setAlignment(Qt::AlignCenter);
+    auto* fill = new QHBoxLayout(corner);
+    fill->setContentsMargins(2, 0, 2, 0);
+    fill->addWidget(corner_);
+    corner_->hide();
+  }
   rebuild_view();
+}
+
+void ResultsGrid::show_caption() {
+  if (!corner_) return;
+  const QString text = fixed_rows_ > 0 && fixed_cols_ > 0 ? text_at(0, 0).trimmed() : QString();
+  corner_->setText(text);
+  corner_->setAccessibleName(text);
+  corner_->setFont(view_->horizontalHeader()->font());
+  corner_->setVisible(!text.isEmpty());
 }
 
 int ResultsGrid::twips_to_px(int twips) const {
@@ -210,6 +233,7 @@ void ResultsGrid::rebuild_view() {
   view_->verticalHeader()->setDefaultSectionSize(twips_to_px(row_twips_));
   for (int r = 0; r < vr; ++r)
     for (int c = 0; c < vc; ++c) update_view_cell(r + fixed_rows_, c + fixed_cols_);
+  show_caption();
   view_->setUpdatesEnabled(true);
 }
 
@@ -226,6 +250,7 @@ void ResultsGrid::update_view_cell(int r, int c) {
     if (auto* h = view_->verticalHeaderItem(r - fixed_rows_)) h->setText(text_at(r, c));
     return;
   }
+  if (r < fixed_rows_ && c < fixed_cols_) show_caption();
   if (r < fixed_rows_ || c < fixed_cols_) return;
   const int vr = r - fixed_rows_, vc = c - fixed_cols_;
   if (vr >= view_->rowCount() || vc >= view_->columnCount()) return;

@@ -1,4 +1,5 @@
-// A results grid: rows and columns of texts with a fixed (header) first row and column, a
+// A results grid: rows and columns of texts with a fixed (header) first row and column (their
+// common first cell, the caption, shown in the corner where they meet), a
 // current cell, cell background colours, rows inserted from tab-separated text and removed, and a
 // first visible row. The fixed row and column stay in view while the rest scrolls. Writing past
 // the last row grows the grid.
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+class QLabel;
 class QTableWidget;
 
 namespace quarvel {
@@ -84,6 +86,7 @@ class ResultsGrid : public QWidget {
   void ensure_rows(int n);
   void rebuild_view();
   void update_view_cell(int r, int c);
+  void show_caption();
   int twips_to_px(int twips) const;
 
   std::vector<std::vector<Cell>> cells_;
@@ -98,6 +101,7 @@ class ResultsGrid : public QWidget {
   int row_twips_ = 255;
   int32_t back_colour_ = -1;
   QTableWidget* view_;
+  QLabel* corner_ = nullptr;  // the caption over the corner button
   int held_ = 0;        // batches alive
   bool stale_ = false;  // the view waits for a rebuild at the end of the batch
 };

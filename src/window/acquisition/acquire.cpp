@@ -115,8 +115,16 @@ class Sweep {
 };
 
 void Sweep::sample_all() {
-  for (int ch = 1; ch <= 3; ++ch)
-    if (s_.ch_source[ch] > 0) cur_[ch] = round_i16(sim_sample(s_, 0));
+  for (int ch = 1; ch <= 3; ++ch) {
+    const int input = s_.ch_source[ch];
+    if (input <= 0) continue;
+    cur_[ch] = round_i16(sim_sample(s_, 0));
+    // What the calibration dialog offers as the input's value now.
+    if (input <= kInputCount) {
+      s_.input_value[input] = cur_[ch];
+      s_.input_sampled[input] = kTrue;
+    }
+  }
 }
 
 bool Sweep::next_sample() {

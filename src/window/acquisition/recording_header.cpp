@@ -4,13 +4,18 @@
 
 #include "app/main_window.h"
 #include "datafile/bin_format.h"
+#include "datafile/calibration_block.h"
 #include "datafile/file_names.h"
 
 namespace quarvel {
 
 QByteArray recording_header(MainWindow& w) {
-  return encode_bin_header(bin_header_for_recording(w.s, w.dly1->currentText(), w.stim_num->currentText(),
-                                                    w.interval->currentText()));
+  QByteArray header = encode_bin_header(bin_header_for_recording(
+      w.s, w.dly1->currentText(), w.stim_num->currentText(), w.interval->currentText()));
+  const std::vector<Calibration> stored = calibrations_to_store(w.s.ch_source, w.s.input_calibration);
+  if (!stored.empty())
+    header.replace(kCalibrationBlockOffset, kCalibrationBlockSize, encode_calibration_block(stored));
+  return header;
 }
 
 QString propose_recording_name(const QString& dir) {

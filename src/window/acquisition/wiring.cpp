@@ -1,7 +1,9 @@
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 
 #include "acquisition/acquire.h"
+#include "acquisition/calibrate.h"
 #include "acquisition/device_source.h"
 #include "acquisition/recording.h"
 #include "app/commands.h"
@@ -26,6 +28,7 @@ void wire_acquisition(MainWindow& w) {
     on_edit_committed(box, guarded(w, [&w] { show_source(w); }));
     QObject::connect(box, &QComboBox::activated, &w, guarded(w, [&w] { show_source(w); }));
   }
+  on_trigger(w, w.mnuCalibrate, mnuCalibrate_click);
 }
 
 }  // namespace quarvel

@@ -345,6 +345,10 @@ void MainWindow::build_menus() {
   mnuRaw = action(mnuDisplay, "mnuRaw", "Raw curves", true);
   mnuPSD = action(mnuDisplay, "mnuPSD", "PSD", true);
   mnuFilter = action(mnuDisplay, "mnuFilter", "&Filter...");
+  separator4 = mnuDisplay->addSeparator();
+  separator4->setObjectName("separator4");
+  mnuUnitsConverter = action(mnuDisplay, "mnuUnitsConverter", "&Converter units", true);
+  mnuUnitsPhysical = action(mnuDisplay, "mnuUnitsPhysical", "P&hysical units", true);
 
   mnuInvert = action(nullptr, "mnuInvert", "In&vert");
   mnuMarksoff = action(nullptr, "mnuMarksoff", "&Marks off");
@@ -354,6 +358,7 @@ void MainWindow::build_menus() {
   mnuPeaks = action(nullptr, "mnuPeaks", "Auto &peaks");
   mnuBlock = action(nullptr, "mnuBlock", "&Block mode");
   mnuContinuous = action(nullptr, "mnuContinuous", "&Continuous");
+  mnuCalibrate = action(nullptr, "mnuCalibrate", "Ca&librate...");
   mnuMeasure = action(nullptr, "mnuMeasure", "Mea&sure");
   mnuQuarvel = action(nullptr, "mnuQuarvel", "&Quarvel");
 }

@@ -136,6 +136,9 @@ class MainWindow : public QMainWindow {
   QAction* mnuRaw;
   QAction* mnuPSD;
   QAction* mnuFilter;
+  QAction* separator4;
+  QAction* mnuUnitsConverter;
+  QAction* mnuUnitsPhysical;
   QAction* mnuInvert;
   QAction* mnuMarksoff;
   QMenu* mnuText;
@@ -144,6 +147,7 @@ class MainWindow : public QMainWindow {
   QAction* mnuPeaks;
   QAction* mnuBlock;
   QAction* mnuContinuous;
+  QAction* mnuCalibrate;
   QAction* mnuMeasure;
   QAction* mnuQuarvel;
 

@@ -58,8 +58,10 @@ void restore_typed_settings(MainWindow& w) {
   // The ports as the system lists them now; the source line says what is in use.
   fill_port_list(w);
   show_source(w);
+  if (!store) return;
+  s.input_calibration = read_input_calibrations(*store);
   // Until something was kept, measurement starts as it always has.
-  if (!store || !store->contains(kRateKey)) return;
+  if (!store->contains(kRateKey)) return;
   const AcquisitionSettings a = read_acquisition_settings(*store);
   for (size_t i = 0; i < 3; ++i) {
     w.ch_list[i]->setCurrentIndex(a.inputs[i]);

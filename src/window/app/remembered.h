@@ -11,7 +11,8 @@ class MainWindow;
 // what is there; outside measurement, or while the loop runs, nothing is written.
 void keep_typed_settings(MainWindow& w);
 
-// Measurement starts with the kept settings in place of the defaults, in the boxes and in force.
+// Measurement starts with the kept settings in place of the defaults, in the boxes and in force,
+// and with the inputs' kept calibrations.
 void restore_typed_settings(MainWindow& w);
 
 void keep_window_geometry(MainWindow& w);

@@ -53,7 +53,7 @@ void mnuExportEdf_click(MainWindow& w) {
   }
 
   w.set_busy(true);
-  const Status st = export_edf(path, s.raw_data, s.marker_data, edf_recording_info(s));
+  const Status st = export_edf(path, s.raw_data, s.marker_data, edf_recording_info(s), s.ch_calibration);
   w.set_busy(false);
   if (!st) w.dialogs().warning(export_failure_text(path, st.failure()), "Export EDF+");
 }

@@ -22,6 +22,7 @@
 #include "datafile/prn_reader.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/physical_units.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "display/views.h"
@@ -122,6 +123,11 @@ std::optional<LoadedFile> read_bin_file(MainWindow& w) {
   f.samples = std::move(d.samples);
   f.markers = std::move(d.markers);
   f.marker_summary = std::move(d.marker_summary);
+  f.calibration = channel_calibrations(d.calibration);
+  if (d.calibration.status == CalibrationBlockStatus::Damaged) {
+    f.status_note =
+        QStringLiteral("Calibration ignored (%1): converter units only.").arg(d.calibration.problem);
+  }
   return f;
 }
 
@@ -224,6 +230,7 @@ std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QStr
   }
   f.channel_count = static_cast<int16_t>(d.channel_count);
   for (int ch = 1; ch <= d.channel_count; ++ch) f.ch_source[ch] = static_cast<int16_t>(ch);
+  f.calibration = edf_channel_names(d);
   f.ch_max = d.ch_max;
   f.sample_interval = d.sample_interval;
   f.sample_count = d.sample_count;
@@ -353,7 +360,10 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
   s.marker_data = f.marker_summary ? MarkerArray(std::move(f.markers), std::move(*f.marker_summary))
                                    : MarkerArray(std::move(f.markers));
   s.marker_data.resize(static_cast<size_t>(n), 0);
-  s.work_from_raw();
+  s.ch_calibration = f.calibration;
+  // In the unit in force: converter units are the samples as read.
+  s.converter_ch_max = s.ch_max;
+  rebuild_work_data(s, &s.ch_max);
   s.current_ch = 1;
   if (s.block_mode) {
     set_block_view(w, was_loaded);
@@ -377,6 +387,7 @@ void show_file(MainWindow& w, LoadedFile&& f, const QString& path) {
     w.show_status(locale.toString(when.date(), QLocale::LongFormat) + "   " +
                   locale.toString(when.time(), QLocale::LongFormat));
   }
+  if (!f.status_note.isEmpty()) w.status->setText(w.status->text() + "   " + f.status_note);
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ struct LoadedFile {
   std::vector<int16_t> markers;
   std::optional<MarkerSummary> marker_summary;  // of markers, when the reader made it
   QString notes;  // what the user is told of the file once it is shown; empty for nothing
+  // The channels' names, units and calibrations, as the file gives them.
+  PerChannel<Calibration> calibration;
+  QString status_note;  // added to the status line once the file is shown: a damaged calibration
 };
 
 // Shows a file read in full as File > Open does: the data taken into the shared state, the view

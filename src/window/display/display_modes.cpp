@@ -195,6 +195,9 @@ void mnuInvert_click(MainWindow& w) {
   if (s.file_loaded && !s.psd_shown) {
     negate(s.raw_data, s.current_ch, s.sample_count);
     negate(s.work_data, s.current_ch, s.sample_count);
+    // The physical values are negated with the converter values: -(g x + o) = g (-x) - o.
+    Calibration& c = s.ch_calibration[s.current_ch];
+    c.offset = -c.offset;
   }
   if (s.overplot_on) {
     redraw(w);

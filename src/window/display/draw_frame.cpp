@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "core/numbers.h"
+#include "display/physical_units.h"
 #include "display/plot_geometry.h"
 #include "display/scale_choice.h"
 #include "ui/surface.h"
@@ -93,6 +94,12 @@ void draw_amplitude_axis(MainWindow& w, const PlotGeometry& g) {
     d.current_x = tick_left - d.text_width(text);
     d.current_y = y - d.text_height(text) / 2;
     d.print(text);
+  }
+  // Physical units name themselves above the scale, right-aligned to it.
+  if (const QString unit = shown_unit(s, s.current_ch); !unit.isEmpty()) {
+    d.current_x = s.amp_axis_x - d.text_width(unit);
+    d.current_y = s.amp_axis_top - 1.6 * d.text_height(unit);
+    d.print(unit);
   }
   d.set_fore_colour(fore);
 }

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "core/numbers.h"
+#include "display/physical_units.h"
 #include "display/plot_geometry.h"
 #include "ui/surface.h"
 
@@ -12,7 +13,7 @@ void leave_spectrum_view(MainWindow& w) {
   if (!s.psd_shown) return;
   s.psd_shown = kFalse;
   const bool filtered = !s.filters.empty();
-  s.work_from_raw();
+  rebuild_work_data(s);
   if (filtered) w.show_status();
   for (int ch = 1; ch <= 3; ++ch) {
     s.shift_steps[ch] = 0;
@@ -25,7 +26,7 @@ void leave_spectrum_view(MainWindow& w) {
 void show_raw_samples(MainWindow& w) {
   leave_spectrum_view(w);
   if (w.s.filters.empty()) return;
-  w.s.work_from_raw();
+  rebuild_work_data(w.s);
   w.show_status();
 }
 

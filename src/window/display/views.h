@@ -11,8 +11,8 @@ namespace quarvel {
 class MainWindow;
 struct SharedState;
 
-// Leaves the spectrum view when it is shown: the recorded curves come back into work_data, as
-// read (no filter in force), with the scales and the block length they had.
+// Leaves the spectrum view when it is shown: the recorded curves come back into work_data, in the
+// unit in force and with no filter, with the scales and the block length they had.
 void leave_spectrum_view(MainWindow& w);
 
 // Leaves the spectrum view and drops the filters in force: work_data the raw samples again. For

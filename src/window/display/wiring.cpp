@@ -10,6 +10,7 @@
 #include "display/filters.h"
 #include "display/navigation.h"
 #include "display/navigation_keys.h"
+#include "display/units.h"
 #include "ui/surface.h"
 
 namespace quarvel {
@@ -23,6 +24,8 @@ void wire_display(MainWindow& w) {
   on_trigger(w, w.mnuRaw, mnuRaw_click);
   on_trigger(w, w.mnuInvert, mnuInvert_click);
   on_trigger(w, w.mnuFilter, mnuFilter_click);
+  on_trigger(w, w.mnuUnitsConverter, mnuUnitsConverter_click);
+  on_trigger(w, w.mnuUnitsPhysical, mnuUnitsPhysical_click);
   on_click(w, w.accept, accept_click);
   on_click(w, w.clear_ave, clear_ave_click);
 

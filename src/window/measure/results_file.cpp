@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "datafile/save_bytes.h"
 #include "datafile/save_request.h"
+#include "display/physical_units.h"
 #include "measure/results_text.h"
 #include "ui/results_grid.h"
 
@@ -47,7 +48,10 @@ bool save_results(MainWindow& w) {
   const QString path = w.dialogs().save_file(results_request(w));
   if (path.isEmpty()) return false;
   std::vector<ResultsTableCells> tables;
-  for (int ch = 1; ch <= 3; ++ch) tables.push_back(table_cells(*w.Grid1[static_cast<size_t>(ch - 1)], ch));
+  for (int ch = 1; ch <= 3; ++ch) {
+    tables.push_back(table_cells(*w.Grid1[static_cast<size_t>(ch - 1)], ch));
+    if (in_physical_units(w.s)) tables.back().heading = channel_heading(w.s, ch);
+  }
   const Status st = save_bytes(path, results_file_text(tables, filter_rows(w.s)));
   if (!st) {
     w.dialogs().warning(QStringLiteral("The results could not be saved in %1: %2. The readings stay in the tables.")

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "core/numbers.h"
+#include "display/physical_units.h"
 #include "measure/auto_peaks.h"
 #include "measure/cursor.h"
 #include "measure/readout.h"
@@ -31,9 +32,11 @@ void reset_grid(MainWindow& w) {
   SharedState& s = w.s;
   s.results.clear();
   s.readings_unsaved.fill(kFalse);
-  const QString header = results_header_text(static_cast<bool>(s.block_mode));
   for (int i = 0; i < 3; ++i) {
     ResultsGrid& g = *w.Grid1[static_cast<size_t>(i)];
+    // In physical units the table names its channel and the unit of its amplitudes.
+    const QString header =
+        results_header_text(static_cast<bool>(s.block_mode), table_caption(s, i + 1), shown_unit(s, i + 1));
     const ResultsGrid::Batch one_rebuild(g);
     g.set_fixed_rows(0);
     g.set_fixed_cols(0);

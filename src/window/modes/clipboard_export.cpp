@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "core/colour.h"
 #include "display/draw_curves.h"
+#include "display/physical_units.h"
 #include "modes/export_text.h"
 #include "ui/surface.h"
 
@@ -75,12 +76,12 @@ void mnuCopyitem_Click(MainWindow& w, int index) {
       copy_picture(w);
       break;
     case 2:
-      copy_text(w, block_means_text(s.results, ch, s.store_row[ch]));
+      copy_text(w, block_means_text(s.results, ch, s.store_row[ch], shown_unit(s, ch)));
       break;
     case 3:
     case 4:
       copy_text(w, whole_table_text(s.results, ch, s.store_row[ch],
-                                    index == 3 ? TableLayout::Word : TableLayout::Excel));
+                                    index == 3 ? TableLayout::Word : TableLayout::Excel, shown_unit(s, ch)));
       // A copy is not a save: the clipboard is emptied at Exit and overwritten by the next copy,
       // so the readings are still asked about.
       break;

@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "app/main_window.h"
+#include "display/physical_units.h"
 #include "modes/view_controls.h"
 
 namespace quarvel {
@@ -40,6 +42,12 @@ void update_controls(MainWindow& w) {
       apply(*widget, c);
     }
   });
+  // In physical units a channel button tells the channel's name and unit.
+  for (int i = 0; i < 3; ++i) {
+    const QString tip = in_physical_units(w.s) ? channel_heading(w.s, i + 1) : QString();
+    if (w.ch_select[static_cast<size_t>(i)]->toolTip() != tip)
+      w.ch_select[static_cast<size_t>(i)]->setToolTip(tip);
+  }
 }
 
 }  // namespace quarvel

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/physical_units.h"
 #include "display/plot_geometry.h"
 #include "modes/spectrum.h"
 #include "ui/progress_window.h"
@@ -83,7 +84,8 @@ void mnuPSD_click(MainWindow& w) {
 
   w.set_busy(true);
   SpectrumProgressWindow progress(w);
-  // The spectrum is taken of the curves shown: the filtered blocks while filters are in force.
+  // The spectrum is taken of the curves shown: the filtered blocks while filters are in force, in
+  // the unit in force.
   std::optional<SpectrumResult> r =
       power_spectrum(s.work_data, s.block_length, s.block_count, progress.reports());
   progress.finish();

@@ -18,6 +18,7 @@
 #include "core/typed_values.h"
 #include "display/draw_curves.h"
 #include "display/draw_frame.h"
+#include "display/physical_units.h"
 #include "display/plot_geometry.h"
 #include "display/status_line.h"
 #include "display/views.h"
@@ -229,6 +230,8 @@ void mnuMeasure_click(MainWindow& w) {
   // Measurement starts the tables afresh: readings not saved are asked about first.
   if (!w.readings_may_go()) return;
   show_raw_samples(w);
+  // The live sweep is in converter units.
+  set_physical_units(s, false);
   w.reset_results();
   s.file_loaded = kFalse;
   w.free_annotation_boxes();

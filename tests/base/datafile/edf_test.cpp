@@ -249,6 +249,56 @@ INSTANTIATE_TEST_SUITE_P(
 
 // An EDF+ (or BDF+) file made by EDFlib: signal i has per_record[i] samples in each of `records`
 // one-second records, all r (BDF: r x 100000) in record r.
+// Calibrated channels: the digital values stay the converter values, the label, dimension and
+// physical limits come from the calibration, so any reader's physical values are gain x converter
+// value + offset, within what 8-character limits state; a default channel is written as before.
+TEST(CalibratedExport, ReadersSeeThePhysicalValues) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("calibrated.edf");
+  Recording rec(3, 2000, 0.001);
+  PerChannel<Calibration> cal;
+  cal[1] = Calibration{"EDA", QString::fromUtf8("\u00b5S"), 0.0048828f, -1.5f};
+  cal[2] = default_calibration(2);
+  cal[3] = Calibration{QString::fromUtf8("T\u00b0 skin"), QString::fromUtf8("\u00b0C"), -0.01f, 30.0f};
+  const Status st = export_edf(path, rec.samples, rec.markers, rec.info, cal);
+  ASSERT_TRUE(st.ok()) << st.failure().detail.toStdString();
+
+  edf_hdr_struct hdr{};
+  ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(path).constData(), &hdr, EDFLIB_READ_ALL_ANNOTATIONS), 0);
+  const char* labels[] = {"EDA", "input 2", "Tdeg skin"};
+  const char* units[] = {"uS", "a.u.", "degC"};
+  std::vector<int> digital(2000);
+  std::vector<double> physical(2000);
+  for (int ch = 1; ch <= 3; ++ch) {
+    const edf_param_struct& p = hdr.signalparam[ch - 1];
+    EXPECT_EQ(QByteArray(p.label).trimmed(), QByteArray(labels[ch - 1]));
+    EXPECT_EQ(QByteArray(p.physdimension).trimmed(), QByteArray(units[ch - 1]));
+    ASSERT_EQ(edfread_digital_samples(hdr.handle, ch - 1, 2000, digital.data()), 2000);
+    ASSERT_EQ(edfseek(hdr.handle, ch - 1, 0, EDFSEEK_SET), 0);
+    ASSERT_EQ(edfread_physical_samples(hdr.handle, ch - 1, 2000, physical.data()), 2000);
+    const double g = cal[ch].gain, o = cal[ch].offset;
+    // The limits are rounded to 8 characters: at most half a unit of their last decimal each.
+    const double tolerance = ch == 2 ? 0 : 1e-3;
+    for (int32_t i = 0; i < 2000; ++i) {
+      const double converter = rec.samples(ch, i);
+      ASSERT_EQ(digital[static_cast<size_t>(i)], static_cast<int>(converter)) << ch << "," << i;
+      // From the header's numbers by hand, and through EDFlib.
+      const double by_hand = p.phys_min + (digital[static_cast<size_t>(i)] - p.dig_min) *
+                                              (p.phys_max - p.phys_min) / (p.dig_max - p.dig_min);
+      ASSERT_NEAR(by_hand, g * converter + o, tolerance) << ch << "," << i;
+      ASSERT_NEAR(physical[static_cast<size_t>(i)], g * converter + o, tolerance) << ch << "," << i;
+    }
+  }
+  edfclose_file(hdr.handle);
+
+  // Opened again, the channels are named and in their units; the samples are the physical values.
+  Result<EdfContents> r = read_answering(path, "3");
+  ASSERT_TRUE(r.ok()) << r.failure().detail.toStdString();
+  EXPECT_EQ(r.value().signal_info[0].label, "EDA");
+  EXPECT_EQ(r.value().signal_info[2].unit, "degC");
+  EXPECT_NEAR(r.value().samples(3, 7), -0.01 * rec.samples(3, 7) + 30, 1e-3);
+}
+
 QByteArray edflib_file(const QString& path, const std::vector<int>& per_record, int records,
                        bool bdf = false) {
   const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(),

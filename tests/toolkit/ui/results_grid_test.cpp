@@ -2,6 +2,7 @@
 // removal, clearing, cell colours, and growing past the rows it was created with.
 #include <gtest/gtest.h>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -44,6 +45,27 @@ TEST(ResultsGrid, FixedRowAndColumnShowAsHeaders) {
   g.set_text("live");
   ASSERT_NE(v->item(1, 0), nullptr);
   EXPECT_EQ(v->item(1, 0)->text(), "live") << "cell writes reach the view at once";
+}
+
+TEST(ResultsGrid, TheFirstCellIsTheCaptionInTheCorner) {
+  ResultsGrid g(5, 3);
+  g.resize(300, 150);
+  g.add_item(" \tx1\ty1", 0);
+  g.set_fixed_rows(1);
+  g.set_fixed_cols(1);
+  g.show();
+  const QImage blank = g.grab().toImage();
+  auto* caption = g.findChild<QLabel*>();
+  ASSERT_NE(caption, nullptr);
+  EXPECT_TRUE(caption->isHidden()) << "a blank first cell leaves the corner as it was";
+  g.set_row(0);
+  g.set_col(0);
+  g.set_text("EDA");
+  EXPECT_EQ(caption->text(), "EDA");
+  EXPECT_FALSE(caption->isHidden());
+  EXPECT_NE(g.grab().toImage(), blank) << "the caption is seen";
+  g.set_text(" ");
+  EXPECT_EQ(g.grab().toImage(), blank);
 }
 
 TEST(ResultsGrid, GrowsWhenARowPastTheEndIsWritten) {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -179,6 +180,51 @@ TEST_F(WindowTest, EdfSignalsAreChosenByNumberAmongAnyRates) {
   EXPECT_FLOAT_EQ(s.sample_interval, 0.1f);
   EXPECT_GT(s.raw_data(1, 0), s.raw_data(2, 0)) << "signal 4 first, then signal 1";
   EXPECT_NEAR(s.raw_data(1, 0) - s.raw_data(2, 0), 300 * 200.0 / 65535, 1e-3);
+}
+
+// A foreign file's labels and units name its channels: in physical units the readings are the
+// file's physical values, worked out here from its digital values and header limits, with their
+// units; converter units show the same values, as before.
+TEST_F(WindowTest, EdfLabelsAndUnitsNameTheChannels) {
+  const QString path = data_path("foreign.edf");
+  const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(), EDFLIB_FILETYPE_EDFPLUS, 2);
+  ASSERT_GE(h, 0);
+  const char* labels[] = {"Fp1", "EDA"};
+  const char* units[] = {"uV", "uS"};
+  for (int i = 0; i < 2; ++i) {
+    edf_set_samplefrequency(h, i, 50);
+    edf_set_physical_maximum(h, i, 500 + 20 * i);
+    edf_set_physical_minimum(h, i, -300);
+    edf_set_digital_maximum(h, i, 2047);
+    edf_set_digital_minimum(h, i, -2048);
+    edf_set_label(h, i, labels[i]);
+    edf_set_physical_dimension(h, i, units[i]);
+  }
+  const auto digital = [](int i, int k) { return (k * 37 + i * 1001) % 4096 - 2048; };
+  for (int rec = 0; rec < 4; ++rec) {  // two records of two signals
+    std::vector<int> values(50);
+    for (int k = 0; k < 50; ++k) values[static_cast<size_t>(k)] = digital(rec % 2, 50 * (rec / 2) + k);
+    ASSERT_EQ(edfwrite_digital_samples(h, values.data()), 0);
+  }
+  ASSERT_EQ(edfclose_file(h), 0);
+  dialogs->expect_open("Open data file", path);
+  dialogs->expect_input("Number of recorded channels:", "2");
+  w->findChild<QAction*>("mnuOpen")->trigger();
+  ASSERT_EQ(w->s.file_loaded, kTrue);
+  const SampleArray converter = w->s.work_data;
+  w->findChild<QAction*>("mnuUnitsPhysical")->trigger();
+  ASSERT_EQ(w->s.physical_units, kTrue);
+  for (int ch = 1; ch <= 2; ++ch) {
+    const double pmax = 500 + 20 * (ch - 1);
+    for (int k = 0; k < 100; ++k) {
+      const double physical = -300 + (digital(ch - 1, k) + 2048) * (pmax + 300) / 4095;
+      ASSERT_NEAR(w->s.work_data(ch, k), physical, 1e-4 * pmax) << ch << "," << k;
+      ASSERT_EQ(w->s.work_data(ch, k), converter(ch, k));
+    }
+    EXPECT_EQ(w->ch_select[static_cast<size_t>(ch - 1)]->toolTip(),
+              QStringLiteral("%1 (%2)").arg(labels[ch - 1], units[ch - 1]));
+  }
+  EXPECT_EQ(w->Grid1[0]->text_at(0, 2), "  y1 uV");
 }
 
 struct Refusal {

@@ -154,3 +154,21 @@ TEST_F(Filters, EveryCommandThatStartsAViewAfreshDropsThem) {
     expect_raw(command);
   }
 }
+
+TEST_F(Filters, RunInTheUnitInForceAndRawCurvesStayInIt) {
+  load();
+  s().ch_calibration[1] = Calibration{"EDA", "uS", 0.5f, 3.0f};
+  w->mnuUnitsPhysical->trigger();
+  const SampleArray physical = s().work_data;
+  ASSERT_FALSE(same_bits(physical, s().raw_data, 1));
+  const FilterSettings lp = of(FilterKind::LowPass, 10);
+  filter(lp);
+  const SampleArray expected = *apply_filter(physical, lp, 1000, 0);
+  EXPECT_TRUE(same_bits(s().work_data, expected, 1) && same_bits(s().work_data, expected, 2));
+
+  w->mnuRaw->trigger();
+  EXPECT_TRUE(s().filters.empty() && same_bits(s().work_data, physical, 1)) << "Raw curves in physical units";
+  filter(lp);
+  w->mnuUnitsConverter->trigger();
+  expect_raw("Converter units");
+}

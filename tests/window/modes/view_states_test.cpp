@@ -24,8 +24,9 @@ const QStringList kAllControls = {
     "mnuFile", "mnuOpen", "mnuSaveResults", "mnuExportEdf", "mnuSavePicture", "separator1", "mnuExit",
     "mnuCopy", "mnuCopyitem(1)", "mnuCopyitem(2)", "mnuCopyitem(3)", "mnuCopyitem(4)", "mnuCopyitem(5)",
     "mnuZoom", "mnuExpand", "mnuCompress", "mnuZoom_sel", "mnuDisplay", "mnuS", "mnuA", "mnuS_A", "mnuA_S",
-    "mnuOverplot", "mnuRaw", "mnuPSD", "mnuFilter", "mnuInvert", "mnuMarksoff", "mnuText", "mnuTextInsert",
-    "mnuTextDelete", "mnuPeaks", "mnuBlock", "mnuContinuous", "mnuMeasure", "mnuQuarvel",
+    "mnuOverplot", "mnuRaw", "mnuPSD", "mnuFilter", "separator4", "mnuUnitsConverter", "mnuUnitsPhysical",
+    "mnuInvert", "mnuMarksoff", "mnuText", "mnuTextInsert", "mnuTextDelete",
+    "mnuPeaks", "mnuBlock", "mnuContinuous", "mnuCalibrate", "mnuMeasure", "mnuQuarvel",
     "controler", "monitor", "store", "halt", "save", "stim", "drug_button", "sampling_label", "sampling_hz", "hz",
     "scr_lng_label", "scr_lng", "scr_unit", "file_label", "file_lng", "file_unit", "dly1_label", "dly1",
     "ms1_label", "stim_num_label", "stim_num", "interval_label", "interval", "ms2_label", "ave_count",
@@ -44,9 +45,10 @@ const QStringList kAcquisitionPanel = {
 // clang-format on
 const QStringList kResultsSide = {"PgUp",  "PgDn",   "status",   "add",      "del",
                                   "Clear", "newblk", "Grid1(0)", "Grid1(1)", "Grid1(2)"};
-const QStringList kAnalysisMenus = {"mnuOpen", "mnuSaveResults", "mnuExportEdf", "separator1",
-                                    "mnuCopy", "mnuZoom",        "mnuInvert",    "mnuMarksoff",
-                                    "mnuText", "mnuPeaks",       "mnuMeasure",   "mnuFilter"};
+const QStringList kAnalysisMenus = {"mnuOpen",           "mnuSaveResults",  "mnuExportEdf", "separator1",
+                                    "mnuCopy",           "mnuZoom",         "mnuInvert",    "mnuMarksoff",
+                                    "mnuText",           "mnuPeaks",        "mnuMeasure",   "mnuFilter",
+                                    "separator4",        "mnuUnitsConverter", "mnuUnitsPhysical"};
 const QStringList kBlockDisplayItems = {"mnuA", "mnuS_A", "mnuA_S", "mnuOverplot", "mnuPSD"};
 const QStringList kStimulusSettings = {"dly1_label", "dly1",           "ms1_label", "stim_num_label",
                                        "stim_num",   "interval_label", "interval",  "ms2_label"};
@@ -58,6 +60,8 @@ const QStringList kSingleTicked = {"mnuS", "mnuRaw", "ch_select(0)"};
 // The generator has no port or baud rate; while it runs or records the source is not chosen either.
 const QStringList kDeviceLink = {"port_list", "baud_list"};
 const QStringList kSource = kDeviceLink + QStringList{"src_list"};
+// Analysis with a file: the single curves in converter units.
+const QStringList kAnalysisTicked = kSingleTicked + QStringList{"mnuUnitsConverter"};
 
 // A view: what it hides, what it shows disabled, and what it ticks.
 struct ViewStates {
@@ -67,36 +71,42 @@ struct ViewStates {
 };
 
 const ViewStates kStartUp{
-    kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuContinuous", "mnuQuarvel"},
-    kBlockDisplayItems + QStringList{"mnuS", "accept", "clear_ave", "mnuExportEdf", "mnuFilter"},
-    {"mnuRaw", "ch_select(0)"}};
+    kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuContinuous", "mnuCalibrate", "mnuQuarvel"},
+    kBlockDisplayItems + QStringList{"mnuS", "accept", "clear_ave", "mnuExportEdf", "mnuFilter",
+                                     "mnuUnitsConverter", "mnuUnitsPhysical"},
+    {"mnuRaw", "ch_select(0)", "mnuUnitsConverter"}};
 const ViewStates kAnalysisContinuous{kStartUp.hidden, kBlockDisplayItems + QStringList{"accept", "clear_ave"},
-                                     kSingleTicked};
+                                     kAnalysisTicked};
 const ViewStates kFilteredContinuous{
-    kAnalysisContinuous.hidden, kAnalysisContinuous.disabled, {"mnuS", "ch_select(0)"}};
-const ViewStates kAnalysisBlock{kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuQuarvel"},
-                                {"mnuPeaks", "mnuCopyitem(2)", "newblk"},
-                                kSingleTicked};
+    kAnalysisContinuous.hidden, kAnalysisContinuous.disabled, {"mnuS", "ch_select(0)", "mnuUnitsConverter"}};
+const ViewStates kPhysicalContinuous{kAnalysisContinuous.hidden, kAnalysisContinuous.disabled,
+                                     kSingleTicked + QStringList{"mnuUnitsPhysical"}};
+const ViewStates kAnalysisBlock{
+    kAcquisitionPanel + QStringList{"Grid1(1)", "Grid1(2)", "mnuCalibrate", "mnuQuarvel"},
+    {"mnuPeaks", "mnuCopyitem(2)", "newblk"},
+    kAnalysisTicked};
 const ViewStates kSpectrum{
     kAnalysisBlock.hidden,
     kAnalysisBlock.disabled + QStringList{"mnuBlock", "mnuInvert", "mnuFilter", "accept", "clear_ave"},
-    {"mnuS", "mnuPSD", "ch_select(0)"}};
-const ViewStates kOverplot{
-    kAnalysisBlock.hidden, kAnalysisBlock.disabled, {"mnuOverplot", "mnuRaw", "ch_select(0)"}};
+    {"mnuS", "mnuPSD", "ch_select(0)", "mnuUnitsConverter"}};
+const ViewStates kOverplot{kAnalysisBlock.hidden,
+                           kAnalysisBlock.disabled,
+                           {"mnuOverplot", "mnuRaw", "ch_select(0)", "mnuUnitsConverter"}};
 const ViewStates kMeasureContinuous{
     kAnalysisMenus + kResultsSide + QStringList{"save", "mnuContinuous", "input_hint"},
     kBlockDisplayItems + kStimulusSettings + kDeviceLink +
         QStringList{"halt", "stim", "ave_count", "ave_count_label", "accept", "clear_ave"},
     kSingleTicked};
-const ViewStates kMonitoring{kMeasureContinuous.hidden,
-                             kBlockDisplayItems + kStimulusSettings + kSource +
-                                 QStringList{"store", "ave_count", "ave_count_label", "accept", "clear_ave"},
-                             kSingleTicked};
+const ViewStates kMonitoring{
+    kMeasureContinuous.hidden,
+    kBlockDisplayItems + kStimulusSettings + kSource +
+        QStringList{"store", "ave_count", "ave_count_label", "accept", "clear_ave", "mnuCalibrate"},
+    kSingleTicked};
 const ViewStates kRecordingContinuous{
     kMeasureContinuous.hidden,
     kBlockDisplayItems + kStimulusSettings + kLengths + kChannelLists + kScales + kSource +
         QStringList{"mnuFile", "mnuQuarvel", "mnuBlock", "mnuDisplay", "monitor", "store", "sampling_hz",
-                    "ave_count", "ave_count_label", "accept", "clear_ave"},
+                    "ave_count", "ave_count_label", "accept", "clear_ave", "mnuCalibrate"},
     kSingleTicked};
 const ViewStates kMeasureBlock{
     kAnalysisMenus + kResultsSide + QStringList{"monitor", "input_hint"},
@@ -106,7 +116,7 @@ const ViewStates kRecordingBlock{
     kMeasureBlock.hidden,
     kLengths + kChannelLists + kStimulusSettings + kSource +
         QStringList{"mnuFile", "mnuQuarvel", "mnuBlock", "mnuContinuous", "store", "sampling_hz",
-                    "mnuOverplot", "mnuPSD", "mnuCopyitem(2)"},
+                    "mnuOverplot", "mnuPSD", "mnuCopyitem(2)", "mnuCalibrate"},
     kSingleTicked};
 
 FileShape continuous_file() {
@@ -186,6 +196,12 @@ TEST_F(ViewStatesTest, AfterEveryWayIntoTheAnalysisViews) {
   expect_view(kFilteredContinuous, "Filter");
   w->mnuRaw->trigger();
   expect_view(kAnalysisContinuous, "Raw curves after Filter");
+  w->mnuUnitsPhysical->trigger();
+  expect_view(kPhysicalContinuous, "Physical units");
+  dialogs->expect_filter(FilterSettings{.corner_hz = 5});
+  w->mnuFilter->trigger();
+  w->mnuUnitsConverter->trigger();
+  expect_view(kAnalysisContinuous, "Converter units, which drop the filter");
   block_length("100");
   expect_view(kAnalysisBlock, "Block mode");
   open("cont2.bin", continuous_file());
