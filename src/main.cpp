@@ -4,8 +4,10 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/first_picture_report.h"
 #include "app/main_window.h"
 #include "core/command_line.h"
+#include "ui/surface.h"
 #include "datafile/files_in.h"
 
 int main(int argc, char* argv[]) {
@@ -32,6 +34,9 @@ int main(int argc, char* argv[]) {
   window.show();
   // Opened once the event loop runs, so the window is on the screen behind its questions.
   if (!line.file.isEmpty())
-    QTimer::singleShot(0, &window, [&window, &line] { quarvel::open_start_file(window, line.file); });
+    QTimer::singleShot(0, &window, [&window, &line] {
+      quarvel::open_start_file(window, line.file);
+      quarvel::report_after_next_paint(window.disp);
+    });
   return app.exec();
 }

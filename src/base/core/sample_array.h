@@ -8,6 +8,11 @@
 // its samples (core/summary.h), made on the first long range query (or handed over by a reader
 // that made it while filling the channel), dropped by any write and kept up to date by a reshape.
 //
+// A channel filled by a file reader with whole numbers (converter values) keeps them as int16, half
+// the memory of floats: a day-long recording then takes no more memory than its file. Such a
+// channel reads and summarises as its floats would; it becomes floats once (for every array that
+// shares it) when a command asks for its samples as floats (channel()) or writes to it.
+//
 // Long channels are allocated in whole huge pages where the system offers them: a day of samples
 // is hundreds of megabytes, and filling it page by page of 4 kB costs more than reading the file.
 #pragma once
@@ -44,12 +49,23 @@ class SampleArray {
 
   SampleArray() = default;
 
+  // Gives a channel's memory back: a block mapped in huge pages (bytes > 0) or from malloc.
+  struct Free {
+    int64_t bytes = 0;
+    void operator()(void* p) const;
+  };
+
   // Channels 1..channels, samples 0..last_index (no samples when last_index < 0), every value 0.
   // `spare` more samples are reserved, so a later reshape to that many more costs no copy.
   void redim(int channels, int32_t last_index, int32_t spare = 0);
   // The same without setting the values, for a caller that writes every one of them at once (a
   // file reader): the memory is not written twice.
   void redim_for_filling(int channels, int32_t last_index, int32_t spare = 0);
+  // The same with channels of whole numbers, each filled through whole_channel_for_filling().
+  void redim_whole_for_filling(int channels, int32_t last_index, int32_t spare = 0);
+  // Samples 0..size()-1 of a channel redim_whole_for_filling() made, for its reader to fill (and
+  // before anything reads them).
+  int16_t* whole_channel_for_filling(int ch);
   void clear() { redim(0, -1); }
 
   // Channels 1..channels, samples 0..last_index, keeping the values already held and zeroing the
@@ -71,7 +87,8 @@ class SampleArray {
   // that reaches past the data can never touch memory that is not the array's.
   float operator()(int ch, int32_t i) const {
     if (!has(ch, i) || !store_[ch - 1]) return 0.0f;
-    return store_[ch - 1]->values[i];
+    const Store& s = *store_[ch - 1];
+    return s.whole ? static_cast<float>(s.whole[i]) : s.values[i];
   }
   Ref operator()(int ch, int32_t i) { return Ref(*this, ch, i); }
   void set(int ch, int32_t i, float v) {
@@ -79,8 +96,14 @@ class SampleArray {
     write_channel(ch)[i] = v;
   }
 
-  // Samples 0..size()-1 of channel ch (1..channels()) to read; zeros for a channel not held.
+  // Samples 0..size()-1 of channel ch (1..channels()) to read; zeros for a channel not held. A
+  // channel of whole numbers becomes floats for this.
   const float* channel(int ch) const;
+  // Whether channel ch holds whole numbers kept as int16 (see above).
+  bool holds_whole(int ch) const { return holds(ch) && store_[ch - 1]->whole != nullptr; }
+  // Samples first..first+count-1 of channel ch as floats into out (count within the array), for
+  // a reader that takes a long channel a portion at a time without making it floats.
+  void copy_out(int ch, int64_t first, int64_t count, float* out) const;
   // The same to write: the channel becomes the array's own (copied when shared, zeros when not
   // held) and its summary is dropped. Valid until the next redim, reshape or copy into this array.
   float* write_channel(int ch);
@@ -100,19 +123,21 @@ class SampleArray {
   void set_summary(int ch, MinMaxSummary&& summary);
 
  private:
-  struct Free {
-    int64_t bytes = 0;
-    void operator()(float* p) const;
-  };
+  // Either floats (values) or whole numbers (whole); the other pointer is null.
   struct Store {
-    explicit Store(int64_t capacity);
+    explicit Store(int64_t capacity, bool whole_numbers = false);
+    // The whole numbers made floats, for every array sharing the store; the summary stays.
+    void make_floats(int64_t size);
     std::unique_ptr<float[], Free> values;
+    std::unique_ptr<int16_t[], Free> whole;
     int64_t capacity;
     bool zeroed = false;  // fresh memory from the system, which reads as 0 already
     // Made on the first long query, for the length it was asked over; a write drops it.
     mutable std::shared_ptr<MinMaxSummary> summary;
   };
-  void allocate(int channels, int32_t last_index, int32_t spare, bool zero);
+  void allocate(int channels, int32_t last_index, int32_t spare, bool zero, bool whole_numbers = false);
+  // Makes the summary of s's present samples unless it has one.
+  void summarise(const Store& s) const;
 
   int channels_ = 0;
   int32_t size_ = 0;

@@ -21,7 +21,7 @@ struct Part {
 
 // Cuts from..to into the parts a query reads, in order from left to right: at each level the
 // items up to the first whole entry of the next level and from the last one on, and in the
-// middle the items of the highest level reached: at most 2 x 31 values and 2 x 7 entries a level.
+// middle the items of the highest level reached: at most 2 x 63 values and 2 x 7 entries a level.
 int split(int64_t from, int64_t to, int levels, Part* parts) {
   Part left[16], right[16];
   int depth = 0;
@@ -51,13 +51,14 @@ inline void take(float v, float& lo, float& hi) {
 }
 
 // Extremes of v[a..b-1] into lo and hi; four lanes keep the comparisons from waiting on each other.
-void scan(const float* v, int64_t a, int64_t b, float& lo, float& hi) {
+template <typename T>
+void scan(const T* v, int64_t a, int64_t b, float& lo, float& hi) {
   float l[4] = {lo, lo, lo, lo};
   float h[4] = {hi, hi, hi, hi};
   int64_t j = a;
   for (; j + 4 <= b; j += 4)
-    for (int k = 0; k < 4; ++k) take(v[j + k], l[k], h[k]);
-  for (; j < b; ++j) take(v[j], l[0], h[0]);
+    for (int k = 0; k < 4; ++k) take(static_cast<float>(v[j + k]), l[k], h[k]);
+  for (; j < b; ++j) take(static_cast<float>(v[j]), l[0], h[0]);
   lo = std::min(std::min(l[0], l[1]), std::min(l[2], l[3]));
   hi = std::max(std::max(h[0], h[1]), std::max(h[2], h[3]));
 }
@@ -99,7 +100,8 @@ int64_t summary_blocks(int64_t n) {
   return n > kSummaryBlock ? (n + kSummaryBlock - 1) >> kSummaryBlockShift : 0;
 }
 
-MinMaxSummary::MinMaxSummary(const float* v, int64_t n) : n_(std::max<int64_t>(n, 0)) {
+template <typename T>
+MinMaxSummary::MinMaxSummary(const T* v, int64_t n) : n_(std::max<int64_t>(n, 0)) {
   refill(v, 0, 0);
 }
 
@@ -107,10 +109,11 @@ MinMaxSummary::MinMaxSummary(int64_t n, std::vector<Extremes> first_level) : n_(
   if (summary_blocks(n_) == 0) return;
   levels_.push_back(std::move(first_level));
   levels_[0].resize(static_cast<size_t>(summary_blocks(n_)));
-  refill(nullptr, 0, 1);
+  refill(static_cast<const float*>(nullptr), 0, 1);
 }
 
-void MinMaxSummary::resize(const float* v, int64_t n) {
+template <typename T>
+void MinMaxSummary::resize(const T* v, int64_t n) {
   const int64_t changed = std::min(n_, std::max<int64_t>(n, 0));
   n_ = std::max<int64_t>(n, 0);
   refill(v, changed, 0);
@@ -118,7 +121,8 @@ void MinMaxSummary::resize(const float* v, int64_t n) {
 
 // Entries of levels `level` and up are made anew from the item `from` of the level below on (the
 // values themselves below level 0); the entries before stay.
-void MinMaxSummary::refill(const float* v, int64_t from, size_t level) {
+template <typename T>
+void MinMaxSummary::refill(const T* v, int64_t from, size_t level) {
   const std::vector<int64_t> sizes = level_sizes(n_);
   levels_.resize(sizes.size());
   for (size_t k = 0; k < sizes.size(); ++k) {
@@ -148,7 +152,8 @@ void MinMaxSummary::refill(const float* v, int64_t from, size_t level) {
 // been combined so far, nothing at that end can change the answer, and it is not read. Over a
 // long stretch that is nearly always the case, so a query mostly reads a few entries of the
 // small upper levels rather than the large first level and the values.
-Extremes MinMaxSummary::extremes(const float* v, int64_t from, int64_t to) const {
+template <typename T>
+Extremes MinMaxSummary::extremes(const T* v, int64_t from, int64_t to) const {
   Extremes e;
   from = std::max<int64_t>(from, 0);
   to = std::min<int64_t>(to, n_ - 1);
@@ -195,7 +200,8 @@ inline void fetch(const T* v, int64_t a, int64_t b) {
 
 // Fetches what a query reads nearly always: its middle part with the entries on either side (those
 // enclosing the highest end parts), and the highest end parts themselves.
-void MinMaxSummary::prefetch(const float* v, int64_t from, int64_t to) const {
+template <typename T>
+void MinMaxSummary::prefetch(const T* v, int64_t from, int64_t to) const {
   from = std::max<int64_t>(from, 0);
   to = std::min<int64_t>(to, n_ - 1);
   if (from > to) return;
@@ -213,7 +219,8 @@ void MinMaxSummary::prefetch(const float* v, int64_t from, int64_t to) const {
   }
 }
 
-void MinMaxSummary::extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const {
+template <typename T>
+void MinMaxSummary::extremes(const T* v, const std::vector<IndexRange>& ranges, Extremes* out) const {
   // Far enough ahead for the fetches to arrive, near enough for them to stay in the cache.
   constexpr size_t kAhead = 8;
   for (size_t k = 0; k < std::min(kAhead, ranges.size()); ++k) prefetch(v, ranges[k].first, ranges[k].last);
@@ -222,6 +229,16 @@ void MinMaxSummary::extremes(const float* v, const std::vector<IndexRange>& rang
     out[k] = extremes(v, ranges[k].first, ranges[k].last);
   }
 }
+
+// The values are floats, or the whole numbers of a file kept as read.
+template MinMaxSummary::MinMaxSummary(const float*, int64_t);
+template MinMaxSummary::MinMaxSummary(const int16_t*, int64_t);
+template void MinMaxSummary::resize(const float*, int64_t);
+template void MinMaxSummary::resize(const int16_t*, int64_t);
+template Extremes MinMaxSummary::extremes(const float*, int64_t, int64_t) const;
+template Extremes MinMaxSummary::extremes(const int16_t*, int64_t, int64_t) const;
+template void MinMaxSummary::extremes(const float*, const std::vector<IndexRange>&, Extremes*) const;
+template void MinMaxSummary::extremes(const int16_t*, const std::vector<IndexRange>&, Extremes*) const;
 
 std::size_t MinMaxSummary::bytes() const {
   std::size_t b = 0;

@@ -1,6 +1,6 @@
 // Summaries of long sample and marker arrays at several resolutions, so that the lowest and
 // highest value of any stretch, or the first and last marker word of a kind in it, costs a few
-// dozen reads whatever the stretch's length. An entry of the first level covers 32 values, an
+// dozen reads whatever the stretch's length. An entry of the first level covers 64 values, an
 // entry of each level above 8 entries of the level below; a query reads the items of a level only
 // up to the first whole entry of the next level at each end. Answers are exact: the same as
 // reading every value of the stretch.
@@ -37,35 +37,42 @@ struct IndexRange {
 };
 
 // Entry j of a first level covers values j * kSummaryBlock .. (j + 1) * kSummaryBlock - 1.
-constexpr int kSummaryBlockShift = 5;
+constexpr int kSummaryBlockShift = 6;
 constexpr int64_t kSummaryBlock = int64_t{1} << kSummaryBlockShift;
 // The number of first-level entries over n values (0 when n is too short to have levels).
 int64_t summary_blocks(int64_t n);
 
 class MinMaxSummary {
  public:
-  // Summarises v[0..n-1]; the summary never keeps v, every query is handed it again.
-  MinMaxSummary(const float* v, int64_t n);
+  // Summarises v[0..n-1]; the summary never keeps v, every query is handed it again. T is float,
+  // or int16_t for whole numbers kept as a file holds them; a query takes values of the same type.
+  template <typename T>
+  MinMaxSummary(const T* v, int64_t n);
   // The same from a first level made elsewhere: summary_blocks(n) entries, the extremes of each
   // block of v (an empty Extremes for a block without comparable values).
   MinMaxSummary(int64_t n, std::vector<Extremes> first_level);
 
   // v grew (or shrank) to n values, those below the old size unchanged.
-  void resize(const float* v, int64_t n);
+  template <typename T>
+  void resize(const T* v, int64_t n);
 
   int64_t size() const { return n_; }
   // Extremes of v[from..to] (both included, clipped to 0..n-1). A NaN never wins a comparison,
   // so NaN values are skipped.
-  Extremes extremes(const float* v, int64_t from, int64_t to) const;
+  template <typename T>
+  Extremes extremes(const T* v, int64_t from, int64_t to) const;
   // The same for many stretches at once, out[k] for ranges[k]. The memory of later stretches is
   // fetched while earlier ones are combined: over a long array each stretch reads a few scattered
   // cache lines, and waiting for them one query at a time costs more than the reading.
-  void extremes(const float* v, const std::vector<IndexRange>& ranges, Extremes* out) const;
+  template <typename T>
+  void extremes(const T* v, const std::vector<IndexRange>& ranges, Extremes* out) const;
   std::size_t bytes() const;
 
  private:
-  void refill(const float* v, int64_t from, std::size_t level);
-  void prefetch(const float* v, int64_t from, int64_t to) const;
+  template <typename T>
+  void refill(const T* v, int64_t from, std::size_t level);
+  template <typename T>
+  void prefetch(const T* v, int64_t from, int64_t to) const;
 
   int64_t n_;
   std::vector<std::vector<Extremes>> levels_;  // [level][entry]

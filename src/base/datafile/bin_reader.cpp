@@ -72,7 +72,7 @@ Status take_older_start(const QByteArray& start, const ChannelCountQuestion& ask
 // What the decoding pass fills: the samples and marker words, and the first level of each one's
 // summary, so that nothing reads the arrays a second time to summarise them.
 struct Decoding {
-  float* dst[3] = {};
+  int16_t* dst[3] = {};
   int16_t* markers = nullptr;
   std::vector<Extremes> first_level[3];  // per block of kSummaryBlock frames; empty without levels
   std::vector<uint8_t> bits;
@@ -97,9 +97,10 @@ void decode_frames(const char* p, int64_t first, int64_t n, Decoding& d) {
     for (; i < stop; ++i) {
       for (int k = 0; k < C; ++k) {
         // In int32, so that -32768 gives 32768 for the largest magnitude rather than overflowing.
-        const int32_t v = get_le16(p);
+        const int16_t word = get_le16(p);
+        const int32_t v = word;
         p += 2;
-        d.dst[k][i] = static_cast<float>(v);
+        d.dst[k][i] = word;
         lo[k] = std::min(lo[k], v);
         hi[k] = std::max(hi[k], v);
       }
@@ -212,11 +213,12 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   const bool versioned = out.format == BinFormat::Versioned;
   const int c = out.channel_count();
   const int64_t frames = out.sample_count;
-  // Samples as floats and a marker word for every frame, checked before anything is allocated.
-  if (Status st = check_memory_for(frames * (4LL * c + 2)); !st) return st.failure();
+  // The samples as the file's whole numbers and a marker word for every frame: the file's frames,
+  // checked before anything is allocated.
+  if (Status st = check_memory_for(frames * (2LL * c + 2)); !st) return st.failure();
   // Every sample is written below; the spare slot of raw_data and of the markers is kept free so
   // that taking one more costs no copy.
-  out.samples.redim_for_filling(c, out.sample_count - 1, 1);
+  out.samples.redim_whole_for_filling(c, out.sample_count - 1, 1);
   out.markers.reserve(static_cast<std::size_t>(out.sample_count) + 1);
   advise_huge_pages(out.markers.data(), out.markers.capacity() * sizeof(int16_t));
   out.markers.resize(static_cast<std::size_t>(out.sample_count));
@@ -225,7 +227,7 @@ Result<BinContents> read_bin(QIODevice& device, const ChannelCountQuestion& ask_
   }
 
   Decoding d;
-  for (int ch = 1; ch <= c; ++ch) d.dst[ch - 1] = out.samples.write_channel(ch);
+  for (int ch = 1; ch <= c; ++ch) d.dst[ch - 1] = out.samples.whole_channel_for_filling(ch);
   d.markers = out.markers.data();
   const size_t blocks = static_cast<size_t>(summary_blocks(frames));
   if (blocks > 0) {

@@ -19,12 +19,11 @@ int32_t add_block_to_average(SampleArray& ave, float ave_n, const SampleArray& w
   for (int ch = 1; ch <= 3; ++ch) {
     if (ch_source[ch] <= 0 || ch > ave.channels() || ch > work.channels()) continue;
     float* a = ave.write_channel(ch);
-    const float* x = work.channel(ch);
     for (int32_t k = 0; k <= n; ++k) {
       const int32_t at = round_i32(view_start + k);
       if (at < 0) continue;
       if (at > work_last) break;
-      a[k] = (ave_n * a[k] + x[at]) / (ave_n + 1);
+      a[k] = (ave_n * a[k] + work(ch, at)) / (ave_n + 1);
       last = std::max(last, k);
     }
   }

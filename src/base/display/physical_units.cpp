@@ -35,11 +35,10 @@ SampleArray calibrated_samples(const SampleArray& raw, const PerChannel<Calibrat
   for (int ch = 1; ch <= std::min(3, raw.channels()); ++ch) {
     const Calibration& c = cal[ch];
     if (c.identity() || !raw.holds(ch)) continue;
-    const float* x = raw.channel(ch);
     float* y = out.overwrite_channel(ch);
     float most = 0;
     for (int32_t i = 0; i < raw.size(); ++i) {
-      y[i] = c.physical(x[i]);
+      y[i] = c.physical(raw(ch, i));
       most = std::max(most, std::fabs(y[i]));
     }
     max_abs[ch] = most;

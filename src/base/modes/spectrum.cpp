@@ -86,7 +86,7 @@ class Transformer {
   void load(const SampleArray& data, int c, int64_t start) {
     const float* x = samples_.data();
     if (data.has(c, start) && data.has(c, start + m_ - 1)) {
-      x = data.channel(c) + start;
+      data.copy_out(c, start, m_, samples_.data());
     } else {
       for (int32_t i = 0; i < m_; ++i)
         samples_[static_cast<size_t>(i)] = data(c, static_cast<int32_t>(start + i));
@@ -138,7 +138,7 @@ class Transformer {
   TransformPlan plan_;
   int32_t m_;
   std::vector<float> taper_;
-  std::vector<float> samples_;  // a block that reaches past the data, zero-filled
+  std::vector<float> samples_;  // the block being loaded, zero-filled past the data
   std::vector<double> power_;
   RealTransform fft_;
 };

@@ -140,7 +140,7 @@ std::vector<Surface::ColouredLine> segments_in_order(std::vector<SegmentCurve>& 
   const PixelMap& columns = curves.front().map;
   auto advance = [&](SegmentCurve& c, int64_t index, int from, int to) {
     if (!c.data->has(c.ch, index)) return;
-    const float v = c.data->channel(c.ch)[index];
+    const float v = (*c.data)(c.ch, static_cast<int32_t>(index));
     const int row = c.map.pixel_y(c.band.clamp_to_band(v + s.ch_offset[c.ch]));
     if (c.has_prev) lines.push_back(Surface::ColouredLine{QLine(from, c.prev_row, to, row), c.colour});
     c.prev_row = row;

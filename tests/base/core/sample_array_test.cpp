@@ -5,6 +5,7 @@
 // held reading as 0, and the spare slot a reader leaves taken without a copy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -19,7 +20,7 @@ using namespace quarvel;
 namespace {
 
 // Random ranges of every length scale up to n, plus ranges on the entry edges of each level
-// (32, 256, 2048, 16384 values) and one value either side of them.
+// (64, 512, 4096, 32768 values) and one value either side of them.
 std::vector<std::pair<int64_t, int64_t>> ranges(int64_t n, std::mt19937& gen) {
   std::vector<std::pair<int64_t, int64_t>> r;
   std::uniform_int_distribution<int64_t> at(-3, n + 3);
@@ -28,7 +29,7 @@ std::vector<std::pair<int64_t, int64_t>> ranges(int64_t n, std::mt19937& gen) {
     const int64_t len = static_cast<int64_t>(std::pow(static_cast<double>(n + 1), std::generate_canonical<double, 32>(gen)));
     r.emplace_back(a, a + len);
   }
-  for (const int64_t block : {int64_t{32}, int64_t{256}, int64_t{2048}, int64_t{16384}})
+  for (const int64_t block : {int64_t{64}, int64_t{512}, int64_t{4096}, int64_t{32768}})
     for (const int64_t d : {int64_t{-1}, int64_t{0}, int64_t{1}})
       for (int64_t a = 0; a + block <= n; a += block * 3 + 7) r.emplace_back(a + d, a + 2 * block + d - 1);
   r.emplace_back(0, n - 1);
@@ -93,8 +94,58 @@ TEST_P(Summaries, MarkerSearchesMatchReadingEveryWord) {
   }
 }
 
-// 1 and 31 values have no level; 33 one; the largest has six.
-INSTANTIATE_TEST_SUITE_P(Lengths, Summaries, ::testing::Values(1, 31, 33, 1025, 40000, 1100000));
+// Whole numbers kept as int16 read, summarise and copy out exactly as the same values held as
+// floats, and become floats unchanged for a reader of floats and for a writer, shared or not.
+TEST_P(Summaries, WholeNumbersReadAsTheSameFloats) {
+  const int64_t n = GetParam();
+  std::mt19937 gen(static_cast<unsigned>(n) + 2);
+  std::uniform_int_distribution<int> word(-32768, 32767);
+  SampleArray whole, floats;
+  whole.redim_whole_for_filling(2, static_cast<int32_t>(n - 1), 1);
+  floats.redim(2, static_cast<int32_t>(n - 1));
+  for (int ch = 1; ch <= 2; ++ch) {
+    int16_t* w = whole.whole_channel_for_filling(ch);
+    for (int64_t i = 0; i < n; ++i) {
+      // Channel 2 has the extremes of the type and long constant stretches.
+      const int v = ch == 1 ? word(gen) : ((i / 500) % 3 == 0 ? -32768 : (i / 500) % 3 == 1 ? 32767 : word(gen));
+      w[i] = static_cast<int16_t>(v);
+      floats(ch, static_cast<int32_t>(i)) = static_cast<float>(v);
+    }
+  }
+  for (int ch = 1; ch <= 2; ++ch) {
+    ASSERT_TRUE(whole.holds_whole(ch));
+    std::vector<IndexRange> batch;
+    for (const auto& [first, last] : ranges(n, gen)) batch.push_back(IndexRange{first, last});
+    const std::vector<Extremes> got = whole.extremes(ch, batch), want = floats.extremes(ch, batch);
+    for (size_t k = 0; k < batch.size(); ++k) {
+      const auto [first, last] = batch[k];
+      const Extremes one = whole.extremes(ch, first, last);
+      ASSERT_TRUE(got[k].lo == want[k].lo && got[k].hi == want[k].hi && one.lo == want[k].lo && one.hi == want[k].hi)
+          << "channel " << ch << ", " << first << ".." << last;
+    }
+    std::vector<float> out(static_cast<size_t>(n));
+    whole.copy_out(ch, 0, n, out.data());
+    ASSERT_EQ(out, std::vector<float>(floats.channel(ch), floats.channel(ch) + n));
+    ASSERT_TRUE(whole.holds_whole(ch)) << "copied out without becoming floats";
+  }
+
+  // A copy shares the whole numbers; a write gives the writer floats of the same values.
+  SampleArray copy = whole;
+  copy.write_channel(1)[0] += 1;
+  EXPECT_TRUE(whole.holds_whole(1)) << "the other copy keeps its whole numbers";
+  EXPECT_EQ(copy(1, 0), floats(1, 0) + 1);
+  for (int64_t i = 1; i < n; ++i) ASSERT_EQ(copy(1, static_cast<int32_t>(i)), floats(1, static_cast<int32_t>(i)));
+  // Asking for floats makes them once, for both copies sharing the channel.
+  copy = whole;
+  const float* f = whole.channel(2);
+  EXPECT_FALSE(whole.holds_whole(2) || copy.holds_whole(2));
+  EXPECT_TRUE(copy.shares(whole, 2));
+  EXPECT_TRUE(std::equal(f, f + n, floats.channel(2)));
+  EXPECT_EQ(whole.extremes(2, 0, n - 1).lo, floats.extremes(2, 0, n - 1).lo);
+}
+
+// 1 and 63 values have no level; 65 one; the largest has five.
+INSTANTIATE_TEST_SUITE_P(Lengths, Summaries, ::testing::Values(1, 63, 65, 1025, 40000, 1100000));
 
 TEST(SharedSamples, AWriteToEitherCopyLeavesTheOther) {
   SampleArray raw;
