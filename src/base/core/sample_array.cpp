@@ -80,8 +80,14 @@ void SampleArray::Store::make_floats(int64_t size) {
   values = new_values<float>(capacity, unused);
   const int16_t* from = whole.get();
   float* to = values.get();
-  for (int64_t i = 0; i < size; ++i) to[i] = static_cast<float>(from[i]);
+  for (int64_t i = 0; i < size; ++i) to[i] = value_of(from[i]);
   whole.reset();
+}
+
+Extremes SampleArray::Store::value_of(Extremes e) const {
+  if (!scaled || e.empty()) return e;
+  const float lo = value_of(static_cast<int16_t>(e.lo)), hi = value_of(static_cast<int16_t>(e.hi));
+  return gain < 0 ? Extremes{hi, lo} : Extremes{lo, hi};
 }
 
 void SampleArray::allocate(int channels, int32_t last_index, int32_t spare, bool zero, bool whole_numbers) {
@@ -112,6 +118,14 @@ void SampleArray::redim_whole_for_filling(int channels, int32_t last_index, int3
 int16_t* SampleArray::whole_channel_for_filling(int ch) {
   assert(holds_whole(ch));
   return store_[ch - 1]->whole.get();
+}
+
+void SampleArray::scale_whole_channel(int ch, double gain, double offset) {
+  assert(holds_whole(ch));
+  Store& s = *store_[ch - 1];
+  s.scaled = true;
+  s.gain = gain;
+  s.offset = offset;
 }
 
 void SampleArray::reshape(int channels, int32_t last_index) {
@@ -157,7 +171,7 @@ void SampleArray::copy_out(int ch, int64_t first, int64_t count, float* out) con
   if (!s) {
     std::fill(out, out + count, 0.0f);
   } else if (s->whole) {
-    for (int64_t i = 0; i < count; ++i) out[i] = static_cast<float>(s->whole[first + i]);
+    for (int64_t i = 0; i < count; ++i) out[i] = s->value_of(s->whole[first + i]);
   } else {
     std::memcpy(out, s->values.get() + first, static_cast<size_t>(count) * sizeof(float));
   }
@@ -206,14 +220,14 @@ Extremes SampleArray::extremes(int ch, int64_t first, int64_t last) const {
   if (last - first < kSummaryFrom) {
     Extremes e;
     for (int64_t i = first; i <= last; ++i) {
-      const float v = s->whole ? static_cast<float>(s->whole[i]) : s->values[i];
+      const float v = s->whole ? s->value_of(s->whole[i]) : s->values[i];
       e.lo = v < e.lo ? v : e.lo;
       e.hi = v > e.hi ? v : e.hi;
     }
     return e;
   }
   summarise(*s);
-  return s->whole ? s->summary->extremes(s->whole.get(), first, last)
+  return s->whole ? s->value_of(s->summary->extremes(s->whole.get(), first, last))
                   : s->summary->extremes(s->values.get(), first, last);
 }
 
@@ -233,6 +247,7 @@ std::vector<Extremes> SampleArray::extremes(int ch, const std::vector<IndexRange
     clipped[k] = IndexRange{std::max<int64_t>(ranges[k].first, 0), std::min<int64_t>(ranges[k].last, size_ - 1)};
   if (s->whole) {
     s->summary->extremes(s->whole.get(), clipped, out.data());
+    for (Extremes& e : out) e = s->value_of(e);
   } else {
     s->summary->extremes(s->values.get(), clipped, out.data());
   }

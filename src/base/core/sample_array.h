@@ -66,6 +66,9 @@ class SampleArray {
   // Samples 0..size()-1 of a channel redim_whole_for_filling() made, for its reader to fill (and
   // before anything reads them).
   int16_t* whole_channel_for_filling(int ch);
+  // Gives such a channel the values gain x (offset + whole number), computed in double precision
+  // and then rounded to float: the digital values of an EDF file read as its physical ones.
+  void scale_whole_channel(int ch, double gain, double offset);
   void clear() { redim(0, -1); }
 
   // Channels 1..channels, samples 0..last_index, keeping the values already held and zeroing the
@@ -88,7 +91,7 @@ class SampleArray {
   float operator()(int ch, int32_t i) const {
     if (!has(ch, i) || !store_[ch - 1]) return 0.0f;
     const Store& s = *store_[ch - 1];
-    return s.whole ? static_cast<float>(s.whole[i]) : s.values[i];
+    return s.whole ? s.value_of(s.whole[i]) : s.values[i];
   }
   Ref operator()(int ch, int32_t i) { return Ref(*this, ch, i); }
   void set(int ch, int32_t i, float v) {
@@ -128,9 +131,17 @@ class SampleArray {
     explicit Store(int64_t capacity, bool whole_numbers = false);
     // The whole numbers made floats, for every array sharing the store; the summary stays.
     void make_floats(int64_t size);
+    float value_of(int16_t w) const {
+      return scaled ? static_cast<float>(gain * (offset + static_cast<double>(w))) : static_cast<float>(w);
+    }
+    // The extremes of values from those of their whole numbers (the map is monotonic).
+    Extremes value_of(Extremes e) const;
     std::unique_ptr<float[], Free> values;
     std::unique_ptr<int16_t[], Free> whole;
     int64_t capacity;
+    bool scaled = false;  // whole numbers read as gain x (offset + w)
+    double gain = 1;
+    double offset = 0;
     bool zeroed = false;  // fresh memory from the system, which reads as 0 already
     // Made on the first long query, for the length it was asked over; a write drops it.
     mutable std::shared_ptr<MinMaxSummary> summary;

@@ -12,6 +12,7 @@
 #include "core/numbers.h"
 #include "datafile/edf_marks.h"
 #include "datafile/edflib_support.h"
+#include "datafile/le_bytes.h"
 
 namespace quarvel {
 
@@ -184,8 +185,8 @@ int64_t frames_before_end(const std::vector<EdfMark>& marks, int64_t frames) {
 
 void finish(EdfContents& out, const std::vector<EdfMark>& marks) {
   for (int ch = 1; ch <= out.channel_count; ++ch) {
-    const float* v = out.samples.channel(ch);
-    for (int32_t i = 0; i < out.sample_count; ++i) out.ch_max[ch] = std::max(out.ch_max[ch], std::fabs(v[i]));
+    const Extremes e = out.samples.extremes(ch, 0, out.sample_count - 1);
+    if (!e.empty()) out.ch_max[ch] = std::max(std::fabs(e.lo), std::fabs(e.hi));
   }
   out.markers = edf_markers_from(marks, out.sample_count);
   out.block_length = edf_block_length(marks, out.sample_count);
@@ -214,10 +215,13 @@ struct Discontinuous {
   QDateTime start;
 };
 
-Result<Discontinuous> parse_discontinuous(QFile& f) {
-  const auto damaged = [](const char* what) {
-    return failure(DataFileError::NotEdf,
-                   QStringLiteral("a damaged EDF+D header: %1").arg(QLatin1String(what)));
+// The header of an EDF or BDF file and where each signal lies in its data records; an EDF+D or
+// BDF+D file (discontinuous) must have an annotation signal.
+Result<Discontinuous> parse_records(QFile& f, bool discontinuous) {
+  const auto damaged = [discontinuous](const char* what) {
+    return failure(DataFileError::NotEdf, QStringLiteral("a damaged %1 header: %2")
+                                              .arg(discontinuous ? QStringLiteral("EDF+D") : QStringLiteral("EDF"))
+                                              .arg(QLatin1String(what)));
   };
   QByteArray h = f.read(kGeneralHeaderBytes);
   bool ok = false;
@@ -269,7 +273,7 @@ Result<Discontinuous> parse_discontinuous(QFile& f) {
     if (d.record_bytes + n * sample_bytes > (1 << 30)) return damaged("record size");
     d.record_bytes += static_cast<int>(n * sample_bytes);
   }
-  if (d.annotation.empty()) return damaged("no annotation signal");
+  if (discontinuous && d.annotation.empty()) return damaged("no annotation signal");
   if (d.records < 0) d.records = (f.size() - d.header_bytes) / d.record_bytes;
   if (f.size() != d.header_bytes + d.records * d.record_bytes) {
     return failure(DataFileError::NotEdf,
@@ -319,7 +323,7 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
   if (!f.open(QIODevice::ReadOnly))
     return failure(DataFileError::ReadFailed,
                    QStringLiteral("cannot open the file: %1").arg(f.errorString()));
-  Result<Discontinuous> parsed = parse_discontinuous(f);
+  Result<Discontinuous> parsed = parse_records(f, true);
   if (!parsed) return parsed.failure();
   const Discontinuous& d = parsed.value();
   Result<std::vector<int>> chosen = choose_signals(d.layout, ask, ask_signals);
@@ -385,6 +389,58 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
   out.samples.reshape(out.channel_count, out.sample_count - 1);
   finish(out, marks);
   return started;
+}
+
+// The samples of a 16-bit EDF or EDF+C file read straight from its data records and kept as its
+// digital values, each channel read as EDFlib reads it: a value outside the digital limits at
+// the nearer limit, then bitvalue x (offset + value) in double precision, made float. Reading the
+// records a portion at a time this way costs a small part of reading them sample by sample through
+// EDFlib. False when the file is laid out otherwise than EDFlib reported (nothing is read then).
+bool read_digital_records(const QString& path, const edf_hdr_struct& hdr, EdfContents& out, int64_t frames,
+                          const ReadProgress& progress, Status& status) {
+  if (hdr.filetype != EDFLIB_FILETYPE_EDF && hdr.filetype != EDFLIB_FILETYPE_EDFPLUS) return false;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  Result<Discontinuous> parsed = parse_records(f, false);
+  if (!parsed) return false;
+  const Discontinuous& d = parsed.value();
+  if (d.records != hdr.datarecords_in_file || static_cast<int>(d.ordinary.size()) != hdr.edfsignals ||
+      !f.seek(d.header_bytes))
+    return false;
+  struct Channel {
+    int offset;  // in a record, bytes
+    int16_t low, high;
+  };
+  std::vector<Channel> channels;
+  const int64_t spr = hdr.signalparam[out.chosen_signals.front()].smp_in_datarecord;
+  for (const int chosen : out.chosen_signals) {
+    const edf_param_struct& p = hdr.signalparam[chosen];
+    if (p.smp_in_datarecord != spr || p.dig_min < -32768 || p.dig_max > 32767 || p.dig_min >= p.dig_max)
+      return false;
+    channels.push_back({d.offset[static_cast<size_t>(d.ordinary[static_cast<size_t>(chosen)])],
+                        static_cast<int16_t>(p.dig_min), static_cast<int16_t>(p.dig_max)});
+  }
+  out.samples.redim_whole_for_filling(out.channel_count, out.sample_count - 1, 1);
+  for (int ch = 1; ch <= out.channel_count; ++ch) {
+    const edf_param_struct& p = hdr.signalparam[out.chosen_signals[static_cast<size_t>(ch - 1)]];
+    const double bitvalue = (p.phys_max - p.phys_min) / static_cast<double>(p.dig_max - p.dig_min);
+    out.samples.scale_whole_channel(ch, bitvalue, p.phys_max / bitvalue - static_cast<double>(p.dig_max));
+  }
+  status = read_in_portions(
+      f, d.records, d.record_bytes, kPortions, progress, [&](const char* bytes, int64_t first, int64_t n) -> Status {
+        for (int64_t r = first; r < first + n; ++r, bytes += d.record_bytes) {
+          const int64_t at = r * spr, take = std::min(spr, frames - at);
+          for (int ch = 1; ch <= out.channel_count && take > 0; ++ch) {
+            const Channel& c = channels[static_cast<size_t>(ch - 1)];
+            const char* q = bytes + c.offset;
+            int16_t* dst = out.samples.whole_channel_for_filling(ch) + at;
+            for (int64_t j = 0; j < take; ++j, q += 2)
+              dst[j] = std::clamp(get_le16(q), c.low, c.high);
+          }
+        }
+        return {};
+      });
+  return true;
 }
 
 }  // namespace
@@ -482,6 +538,12 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
   const QTime clock(hdr->starttime_hour, hdr->starttime_minute, hdr->starttime_second);
   if (day.isValid() && clock.isValid()) out.start = QDateTime(day, clock);
 
+  Status direct;
+  if (read_digital_records(path, *hdr, out, frames, progress, direct)) {
+    if (!direct) return direct.failure();
+    finish(out, marks);
+    return started;
+  }
   const int64_t portion = frames / kPortions;
   const int parts = portion == 0 ? 1 : kPortions;  // fewer samples than portions: read them at once
   std::vector<double> buffer(static_cast<std::size_t>(std::clamp<int64_t>(frames, 1, kChunkSamples)));

@@ -58,6 +58,7 @@ void ProgressWindow::show_as(Qt::WindowModality modality, bool with_cancel) {
 }
 
 void ProgressWindow::show_modeless() {
+  since_events_.invalidate();
   show_as(Qt::NonModal, false);
 }
 

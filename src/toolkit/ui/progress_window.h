@@ -22,7 +22,8 @@ class ProgressWindow : public QWidget {
 
   void set_value(int v);  // 0..100
   int value() const;
-  // Shows the window without taking the input from the main window.
+  // Shows the window without taking the input from the main window; the next cancel_requested
+  // lets events through at once.
   void show_modeless();
   // Shows the window with its Cancel button, modal to the whole program: while the work lets events
   // through (cancel_requested), only this window takes clicks and keys, so no other command can

@@ -38,6 +38,8 @@ static void command_failed(MainWindow& w, const QString& reason) {
 }
 
 void run_command(MainWindow& w, const std::function<void()>& command) {
+  // Nothing may change the window under a file being read.
+  if (w.load_under_way()) return;
   try {
     command();
     // Whatever the command changed, the window offers what the view offers and the scroll bar
@@ -61,6 +63,17 @@ std::function<void()> guarded(MainWindow& w, std::function<void()> command) {
 void on_click(MainWindow& w, QAbstractButton* button, void (*handler)(MainWindow&)) {
   QObject::connect(button, &QAbstractButton::clicked, &w,
                    [&w, handler] { run_command(w, [&w, handler] { handler(w); }); });
+}
+
+void on_trigger_ending_load(MainWindow& w, QAction* item, void (*handler)(MainWindow&),
+                            MainWindow::AfterLoad then) {
+  QObject::connect(item, &QAction::triggered, &w, [&w, handler, then] {
+    if (w.load_under_way()) {
+      w.end_load_then(then);
+      return;
+    }
+    run_command(w, [&w, handler] { handler(w); });
+  });
 }
 
 void on_trigger(MainWindow& w, QAction* item, void (*handler)(MainWindow&)) {

@@ -8,12 +8,12 @@
 #include <QString>
 #include <functional>
 
+#include "app/main_window.h"
+
 class QAbstractButton;
 class QAction;
 
 namespace quarvel {
-
-class MainWindow;
 
 void run_command(MainWindow& w, const std::function<void()>& command);
 
@@ -25,6 +25,9 @@ std::function<void()> guarded(MainWindow& w, std::function<void()> command);
 // tick as it was and set it themselves.
 void on_click(MainWindow& w, QAbstractButton* button, void (*handler)(MainWindow&));
 void on_trigger(MainWindow& w, QAction* item, void (*handler)(MainWindow&));
+// The same for Open and Exit, which also end a file being read and then run (`then`).
+void on_trigger_ending_load(MainWindow& w, QAction* item, void (*handler)(MainWindow&),
+                            MainWindow::AfterLoad then);
 
 // What the user is told when a command failed for `reason`.
 QString command_failure_text(const QString& reason, bool recording_ended);

@@ -104,6 +104,11 @@ MainWindow::MainWindow(Services svc, QWidget* parent) : QMainWindow(parent), ser
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+  if (loading_) {
+    end_load_then(AfterLoad::Exit);
+    e->ignore();
+    return;
+  }
   bool may_close = false;
   run_command(*this, [&] { may_close = readings_may_go(); });
   if (!may_close) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/services.h"
 #include "core/indexed.h"
@@ -182,6 +183,17 @@ class MainWindow : public QMainWindow {
   // The hourglass (true) or the normal arrow over the window.
   void set_busy(bool busy);
   bool busy() const { return busy_; }
+
+  // A file being read. The window is repainted and takes events while it is read, but commands
+  // wait for no read (run_command passes them by), except Open and Exit and closing the window:
+  // they end the read (the file shown before stays) and then run.
+  enum class AfterLoad { Nothing, Open, Exit };
+  bool load_under_way() const { return loading_; }
+  void set_load_under_way(bool on) { loading_ = on; }
+  void end_load_then(AfterLoad then) { after_load_ = then; }
+  AfterLoad after_load() const { return after_load_; }
+  // The command asked for during the read, once; Nothing when none was.
+  AfterLoad take_after_load() { return std::exchange(after_load_, AfterLoad::Nothing); }
   // The status line: text, followed by the filters in force on the working samples.
   void show_status(const QString& text);
   // The same text again, after the filters in force have changed.
@@ -211,6 +223,8 @@ class MainWindow : public QMainWindow {
   QLayout* controls_column();
   void fill_acquisition_panel();
   bool busy_ = false;
+  bool loading_ = false;
+  AfterLoad after_load_ = AfterLoad::Nothing;
   QString status_text_;
   QHash<QString, QObject*> controls_by_name_;
 };

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "core/numbers.h"
+#include "core/scope_exit.h"
 #include "datafile/bin_reader.h"
 #include "datafile/edf_reader.h"
 #include "datafile/file_names.h"
@@ -78,6 +80,9 @@ void start_progress(MainWindow& w) {
 
 // The progress window comes up with the first portion read, once the file's header has been
 // found good.
+// Thrown by the progress of a read that Open or Exit ended.
+struct LoadEnded {};
+
 ReadProgress progress_bar(MainWindow& w) {
   auto shown = std::make_shared<bool>(false);
   return [&w, shown](int percent) {
@@ -87,6 +92,9 @@ ReadProgress progress_bar(MainWindow& w) {
     }
     w.Scroll->set_value(percent);
     w.Scroll->refresh();
+    // The window takes its events between portions; Open or Exit among them ends the read.
+    w.Scroll->cancel_requested();
+    if (w.after_load() != MainWindow::AfterLoad::Nothing) throw LoadEnded{};
   };
 }
 
@@ -241,8 +249,8 @@ std::optional<LoadedFile> read_edf_file(MainWindow& w, const QString& path, QStr
 
 // Reads the whole file at path with the reader its extension calls for, asking the questions
 // that reader needs; none when it cannot be read, with the reason when the reader gives one.
-std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind,
-                                         QString& reason) {
+std::optional<LoadedFile> read_file_of_kind(MainWindow& w, const QString& path, DataFileKind kind,
+                                            QString& reason) {
   w.data_file.setFileName(path);
   w.s.data_file_no = 1;
   // A directory opens but reads nothing; it is no file to read.
@@ -256,6 +264,20 @@ std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, Dat
   std::optional<LoadedFile> f = kind == DataFileKind::Prn ? read_prn_file(w) : read_bin_file(w);
   w.data_file.close();
   return f;
+}
+
+// The file read while the window takes events; nothing when Open or Exit ended the read.
+std::optional<LoadedFile> read_data_file(MainWindow& w, const QString& path, DataFileKind kind,
+                                         QString& reason) {
+  w.set_load_under_way(true);
+  const ScopeExit done([&w] { w.set_load_under_way(false); });
+  try {
+    return read_file_of_kind(w, path, kind, reason);
+  } catch (const LoadEnded&) {
+    end_progress(w);
+    w.data_file.close();
+    return std::nullopt;
+  }
 }
 
 // The continuous view of a loaded file: menus, flags and a display length of the smallest power of
@@ -398,6 +420,13 @@ void open_path(MainWindow& w, const QString& path) {
   std::optional<LoadedFile> f;
   QString reason;
   if (kind != DataFileKind::Other) f = read_data_file(w, path, kind, reason);
+  if (const MainWindow::AfterLoad then = w.take_after_load(); then != MainWindow::AfterLoad::Nothing) {
+    // The file shown before stays; the command that ended the read runs once this one is over.
+    w.set_busy(false);
+    QAction* command = then == MainWindow::AfterLoad::Open ? w.mnuOpen : w.mnuExit;
+    QTimer::singleShot(0, &w, [command] { command->trigger(); });
+    return;
+  }
   if (!f) {
     // Nothing of the window has changed: the file shown before stays.
     file_input_error(w, reason);

@@ -11,7 +11,7 @@
 namespace quarvel {
 
 void wire_datafile(MainWindow& w) {
-  on_trigger(w, w.mnuOpen, mnuOpen_click);
+  on_trigger_ending_load(w, w.mnuOpen, mnuOpen_click, MainWindow::AfterLoad::Open);
   on_trigger(w, w.mnuExportEdf, mnuExportEdf_click);
   wire_files_in(w);
 }

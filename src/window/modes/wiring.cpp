@@ -15,7 +15,7 @@ void wire_modes(MainWindow& w) {
   on_trigger(w, w.mnuQuarvel, mnuQuarvel_click);
   on_trigger(w, w.mnuBlock, mnuBlock_click);
   on_trigger(w, w.mnuContinuous, mnuContinuous_click);
-  on_trigger(w, w.mnuExit, mnuExit_click);
+  on_trigger_ending_load(w, w.mnuExit, mnuExit_click, MainWindow::AfterLoad::Exit);
   on_trigger(w, w.mnuPSD, mnuPSD_click);
   on_trigger(w, w.mnuSavePicture, mnuSavePicture_click);
   for (int i = 1; i <= 5; ++i) {

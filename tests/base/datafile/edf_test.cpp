@@ -16,6 +16,7 @@
 #include "datafile/edf_export.h"
 #include "datafile/edf_marks.h"
 #include "datafile/edf_reader.h"
+#include "datafile/edflib_support.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -565,5 +566,102 @@ TEST_F(ExportFailure, AFullDiskKeepsTheOldFile) {
   expect_untouched();
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+// A 16-bit file's samples are read from its records and kept as digital values; every value must
+// be what EDFlib's physical reading gives, made float, also for digital values outside the
+// header's limits (written over the file's bytes) and for a physical range that runs downwards.
+struct DigitalCase {
+  const char* name;
+  int file_type;
+  double phys_min, phys_max;
+  int dig_min, dig_max;
+};
+
+class DigitalRecords : public ::testing::TestWithParam<DigitalCase> {};
+
+TEST_P(DigitalRecords, ReadAsEdflibReadsThem) {
+  const DigitalCase& c = GetParam();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("signals.edf");
+  constexpr int kRecords = 9, kSignals = 2;
+  // EDFlib writes EDF+ only; a plain EDF file (records of 10 samples) is made field by field.
+  const bool plain = c.file_type == EDFLIB_FILETYPE_EDF;
+  const int rate = plain ? 10 : 250;
+  const auto digital = [&](int s, int i) { return c.dig_min + (i * 104729 + s * 31) % (c.dig_max - c.dig_min + 1); };
+  if (plain) {
+    save(path, field_file(false, kSignals, kRecords, digital));
+  } else {
+    const int h = edfopen_file_writeonly(QFile::encodeName(path).constData(), c.file_type, kSignals);
+    ASSERT_GE(h, 0);
+    for (int s = 0; s < kSignals; ++s) {
+      edf_set_samplefrequency(h, s, rate);
+      edf_set_physical_minimum(h, s, c.phys_min);
+      edf_set_physical_maximum(h, s, c.phys_max * (s + 1));
+      edf_set_digital_minimum(h, s, c.dig_min);
+      edf_set_digital_maximum(h, s, c.dig_max);
+    }
+    std::vector<short> record(static_cast<size_t>(rate));
+    for (int r = 0; r < kRecords; ++r)
+      for (int s = 0; s < kSignals; ++s) {
+        for (int i = 0; i < rate; ++i) record[static_cast<size_t>(i)] = static_cast<short>(digital(s, r * rate + i));
+        edfwrite_digital_short_samples(h, record.data());
+      }
+    edfwrite_annotation_utf8(h, 30000, -1, "stimulus");
+    ASSERT_EQ(edfclose_file(h), 0);
+  }
+  // Values beyond the digital limits in the first signal of the first and the last record.
+  QByteArray bytes = load(path);
+  const int header = 256 * (kSignals + 1 + (plain ? 0 : 1));
+  const int record_bytes = (static_cast<int>(bytes.size()) - header) / kRecords;
+  for (const int at : {header + 6, header + 8 * record_bytes + 2 * (rate - 1)}) {
+    bytes[at] = '\xff';
+    bytes[at + 1] = at == header + 6 ? '\x7f' : '\x80';
+  }
+  save(path, bytes);
+
+  Result<EdfContents> r = read_answering(path, "2");
+  ASSERT_TRUE(r.ok()) << r.failure().detail.toStdString();
+  const EdfContents& got = r.value();
+  const int n = rate * kRecords;
+  ASSERT_EQ(got.sample_count, n);
+  auto hdr = new_edf_header();
+  ASSERT_EQ(edfopen_file_readonly(QFile::encodeName(path).constData(), hdr.get(), EDFLIB_READ_ALL_ANNOTATIONS), 0);
+  EdfHandle handle(hdr->handle);
+  std::vector<double> want(static_cast<size_t>(got.sample_count));
+  for (int ch = 1; ch <= kSignals; ++ch) {
+    EXPECT_TRUE(got.samples.holds_whole(ch)) << "kept as digital values";
+    ASSERT_EQ(edfread_physical_samples(hdr->handle, ch - 1, got.sample_count, want.data()), got.sample_count);
+    float most = 0;
+    for (int32_t i = 0; i < got.sample_count; ++i) {
+      ASSERT_EQ(got.samples(ch, i), static_cast<float>(want[static_cast<size_t>(i)])) << "channel " << ch << " sample " << i;
+      most = std::max(most, std::fabs(static_cast<float>(want[static_cast<size_t>(i)])));
+    }
+    EXPECT_EQ(got.ch_max[ch], most);
+    for (const auto& [first, last] : {std::pair{0, n - 1}, {3, n / 3}, {n / 2, n / 2 + 10}, {rate - 1, n - rate}}) {
+      Extremes e;
+      for (int i = first; i <= last; ++i) {
+        e.lo = std::min(e.lo, static_cast<float>(want[static_cast<size_t>(i)]));
+        e.hi = std::max(e.hi, static_cast<float>(want[static_cast<size_t>(i)]));
+      }
+      const Extremes g = got.samples.extremes(ch, first, last);
+      EXPECT_TRUE(g.lo == e.lo && g.hi == e.hi) << "channel " << ch << ", " << first << ".." << last;
+    }
+  }
+  if (!plain) {
+    EXPECT_EQ(got.markers[750], 200);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scales, DigitalRecords,
+    ::testing::Values(DigitalCase{"plain", EDFLIB_FILETYPE_EDF, -100, 100, -2048, 2047},
+                      DigitalCase{"full_range", EDFLIB_FILETYPE_EDFPLUS, -3.3, 3.3, -32768, 32767},
+                      DigitalCase{"downwards_plus", EDFLIB_FILETYPE_EDFPLUS, 100, -100, -2048, 2047},
+                      DigitalCase{"small_steps", EDFLIB_FILETYPE_EDFPLUS, 0.001, 0.0025, 0, 1000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
 #include <QtEndian>
 #include <cstring>
 
@@ -392,3 +393,43 @@ TEST_F(OpenFile, ARecordingOfTheProgramOpensAsRecorded) {
 }
 
 }  // namespace
+
+// While a file is read the window takes events: another command waits for no read (it is passed
+// by), while Open, Exit and closing the window end the read, leave the file shown before, and then
+// run. Each is posted before the read starts and comes with the read's first progress.
+TEST_F(OpenFile, OpenExitAndCloseDuringAReadEndIt) {
+  write_file("shown.bin", bin_file(1, 500, 1000));
+  write_file("long.bin", bin_file(2, 20000, 1000));
+  write_file("next.bin", bin_file(3, 700, 1000));
+  open("shown.bin");
+  ASSERT_EQ(w->s.data_file_name, path("shown.bin"));
+
+  // A command passed by: the long file opens as it is, not inverted.
+  QTimer::singleShot(0, w.get(), [this] { w->mnuInvert->trigger(); });
+  open("long.bin");
+  settle();
+  EXPECT_EQ(w->s.data_file_name, path("long.bin"));
+  EXPECT_EQ(w->s.raw_data(2, 7), 207.0f);
+  open("shown.bin");
+
+  // Open: the long read ends and the Open dialog comes next.
+  QTimer::singleShot(0, w.get(), [this] { w->mnuOpen->trigger(); });
+  open("long.bin");
+  EXPECT_EQ(w->s.data_file_name, path("shown.bin")) << "the file shown before stays";
+  EXPECT_FALSE(w->Scroll->isVisible());
+  dialogs->expect_open("Open data file", path("next.bin"));
+  settle();
+  EXPECT_EQ(w->s.data_file_name, path("next.bin"));
+  EXPECT_EQ(w->s.channel_count, 3);
+  dialogs->verify();
+
+  // Exit and closing the window: the read ends and the program ends.
+  for (const bool close : {false, true}) {
+    ended = false;
+    QTimer::singleShot(0, w.get(), [this, close] { close ? (void)w->close() : w->mnuExit->trigger(); });
+    open("long.bin");
+    settle();
+    EXPECT_TRUE(ended) << (close ? "close" : "Exit");
+    EXPECT_EQ(w->s.data_file_name, path("next.bin")) << (close ? "close" : "Exit");
+  }
+}
