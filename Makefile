@@ -28,6 +28,8 @@ PACKAGES = build-essential cmake qt6-base-dev qt6-svg-dev qt6-serialport-dev lib
 TEST_LOCALE = de_DE.UTF-8
 PACKAGE_PACKAGES = dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin
 DOCS_PACKAGES = xvfb xdotool imagemagick x11-utils
+# The first-picture benchmark answers the program's questions with xdotool on an Xvfb display.
+BENCH_PACKAGES = xvfb xdotool
 FUZZ_PACKAGES = build-essential cmake qt6-base-dev libedf-dev clang libclang-rt-14-dev
 # Any sanitizer report ends the process with a failure, leaks included.
 SAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
@@ -63,6 +65,7 @@ test: build
 # of its own; QUARVEL_PACE_SECONDS=5 (on the command line or in the environment) makes that a
 # quick run.
 bench: deps
+	@./tools/install-deps $(BENCH_PACKAGES)
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUARVEL_TESTS=ON -DQUARVEL_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target benchmarks
 	QT_QPA_PLATFORM=offscreen ./tools/run-benchmarks $(BENCH_BUILD)/bench

@@ -118,7 +118,7 @@ def main():
     reference = os.path.join(build, "bench", "first_picture_reference")
     # A display of its own, so that no other program's windows or keys come in between.
     display = next(n for n in range(97, 200) if not os.path.exists("/tmp/.X11-unix/X%d" % n))
-    xvfb = subprocess.Popen(["Xvfb", ":%d" % display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", ":%d" % display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
                             stderr=subprocess.DEVNULL)
     os.environ["DISPLAY"] = ":%d" % display
     while not os.path.exists("/tmp/.X11-unix/X%d" % display):
