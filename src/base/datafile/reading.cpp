@@ -37,6 +37,8 @@ Status check_memory_for(int64_t bytes) {
   return check_memory_for(bytes, pages > 0 && page_size > 0 ? static_cast<int64_t>(pages) * page_size : 0);
 }
 
+constexpr int64_t kPieceBytes = int64_t{1} << 20;
+
 // Reads exactly n bytes; QIODevice::read may return fewer than asked before the end.
 static bool read_exact(QIODevice& device, char* p, qint64 n) {
   while (n > 0) {
@@ -53,20 +55,27 @@ Status read_in_portions(QIODevice& device, int64_t count, int record_bytes, int 
   const int64_t portion = count / std::max(portions, 1);
   const int parts = portion == 0 ? 1 : portions;  // fewer records than portions: read them at once
   const int64_t last_part = count - portion * (parts - 1);
+  // A portion is read and decoded a piece of about a megabyte at a time, so that the decoding
+  // finds the bytes still in the cache they were just copied into.
+  const int64_t piece = std::max<int64_t>(kPieceBytes / std::max(record_bytes, 1), 1);
   QByteArray buffer;
-  buffer.resize(static_cast<qsizetype>(std::max(portion, last_part) * record_bytes));
+  buffer.resize(static_cast<qsizetype>(std::min(std::max(portion, last_part), piece) * record_bytes));
   int64_t done = 0;
   for (int k = 0; k < parts; ++k) {
     const int64_t n = k == parts - 1 ? last_part : portion;
-    if (!read_exact(device, buffer.data(), n * record_bytes)) {
-      return DataFileFailure{
-          DataFileError::ReadFailed,
-          QStringLiteral("reading record %1 of %2 failed: %3")
-              .arg(done + 1)
-              .arg(count)
-              .arg(device.atEnd() ? QStringLiteral("the file ended early") : device.errorString())};
+    for (int64_t at = done; at < done + n;) {
+      const int64_t m = std::min(piece, done + n - at);
+      if (!read_exact(device, buffer.data(), m * record_bytes)) {
+        return DataFileFailure{
+            DataFileError::ReadFailed,
+            QStringLiteral("reading record %1 of %2 failed: %3")
+                .arg(at + 1)
+                .arg(count)
+                .arg(device.atEnd() ? QStringLiteral("the file ended early") : device.errorString())};
+      }
+      if (Status st = decode(buffer.constData(), at, m); !st) return st;
+      at += m;
     }
-    if (Status st = decode(buffer.constData(), done, n); !st) return st;
     done += n;
     if (progress && k < parts - 1)
       progress(static_cast<int>(round_even(static_cast<double>(done) / count * 100)));

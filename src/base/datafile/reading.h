@@ -31,7 +31,8 @@ Status check_memory_for(int64_t bytes);
 // Reads `count` records of `record_bytes` bytes each from the current position of `device`, in
 // `portions` portions of count / portions records, the last one taking the rest (one portion when
 // there are fewer records than portions). Progress is reported after each portion. Each portion is
-// handed to decode(bytes, index of its first record, records in it); a failure it returns ends the
+// handed to decode(bytes, index of its first record, records in it) in consecutive pieces of
+// about a megabyte (at least one record each); a failure it returns ends the
 // reading. ReadFailed when the device ends early or reports an error.
 using DecodePortion = std::function<Status(const char* bytes, int64_t first, int64_t n)>;
 Status read_in_portions(QIODevice& device, int64_t count, int record_bytes, int portions,
