@@ -152,7 +152,7 @@ Result<std::vector<int>> choose_signals(const Layout& l, const EdfChannelQuestio
   return chosen;
 }
 
-// Makes room for `frames` samples of each signal chosen.
+// The contents of `frames` samples of each signal chosen, their arrays not yet made.
 EdfContents start_contents(const Layout& l, std::vector<int> chosen, int64_t frames) {
   EdfContents out;
   out.kind = l.kind;
@@ -164,8 +164,12 @@ EdfContents start_contents(const Layout& l, std::vector<int> chosen, int64_t fra
   out.sample_interval =
       static_cast<float>(static_cast<double>(l.duration) / EDFLIB_TIME_DIMENSION / per_record);
   out.sample_count = static_cast<int32_t>(frames);
-  out.samples.redim(out.channel_count, out.sample_count - 1, 1);  // room for the spare slot of raw_data
   return out;
+}
+
+// Float arrays for the samples, with room for the spare slot of raw_data.
+void make_float_samples(EdfContents& out) {
+  out.samples.redim(out.channel_count, out.sample_count - 1, 1);
 }
 
 void describe_signal(EdfSignal& s, int64_t duration) {
@@ -331,6 +335,7 @@ Result<EdfContents> read_discontinuous(const QString& path, const EdfChannelQues
   const int64_t frames = frames_of(d.layout, chosen.value().front());
   Result<EdfContents> started = start_contents(d.layout, chosen.value(), frames);
   EdfContents& out = started.value();
+  make_float_samples(out);
   out.start = d.start;
   const int64_t spr = d.layout.all_signals[static_cast<size_t>(out.chosen_signals.front())].per_record;
   std::vector<int64_t> starts;  // of each record, 100 ns
@@ -544,6 +549,7 @@ Result<EdfContents> read_edf(const QString& path, const EdfChannelQuestion& ask_
     finish(out, marks);
     return started;
   }
+  make_float_samples(out);
   const int64_t portion = frames / kPortions;
   const int parts = portion == 0 ? 1 : kPortions;  // fewer samples than portions: read them at once
   std::vector<double> buffer(static_cast<std::size_t>(std::clamp<int64_t>(frames, 1, kChunkSamples)));
